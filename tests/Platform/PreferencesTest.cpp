@@ -1,0 +1,250 @@
+#include "Platform/Preferences.h"
+
+#include "support/ManualMainQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+using namespace kestrove;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Value = Preferences::Value;
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& contents)
+{
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::vector<std::string> filesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class FilePreferencesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "kestrove-prefs-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        m_root = pattern;
+        file = m_root / "Kestrove" / "preferences.json";
+    }
+    void TearDown() override { fs::remove_all(m_root); }
+
+    fs::path folder() const { return file.parent_path(); }
+
+    fs::path file;
+    ManualMainQueue queue;
+
+private:
+    fs::path m_root;
+};
+
+// Dies, in effect, after the new file is written and before it replaces the old one.
+class CrashingPreferences final : public FilePreferences
+{
+public:
+    using FilePreferences::FilePreferences;
+    bool crashed = false;
+
+protected:
+    void beforeReplace(const fs::path&) override
+    {
+        if (!crashed) {
+            crashed = true;
+            throw std::runtime_error("crash");
+        }
+    }
+};
+
+} // namespace
+
+TEST(Preferences, ValueReadAsAnotherTypeIsAbsent)
+{
+    Preferences prefs;
+    prefs.setBool("bool", true);
+    prefs.setInteger("int", 7);
+    prefs.setDouble("double", 2.5);
+    prefs.setString("string", "7");
+    prefs.setData("data", {"7"});
+    prefs.setStringArray("strings", {"a"});
+    prefs.setIntegerArray("ints", {1});
+    prefs.setIntegerArray("noInts", {});
+    prefs.setDictionary("dictionary", {{"a", {std::string("b")}}});
+
+    struct Row
+    {
+        const char* key;
+        bool asBool, asInt, asDouble, asString, asData, asStrings, asInts, asDictionary;
+    };
+    const Row rows[] = {
+        {"bool", 1, 0, 0, 0, 0, 0, 0, 0},       {"int", 0, 1, 1, 0, 0, 0, 0, 0},
+        {"double", 0, 0, 1, 0, 0, 0, 0, 0},     {"string", 0, 0, 0, 1, 0, 0, 0, 0},
+        {"data", 0, 0, 0, 0, 1, 0, 0, 0},       {"strings", 0, 0, 0, 0, 0, 1, 0, 0},
+        {"ints", 0, 0, 0, 0, 0, 0, 1, 0},       {"noInts", 0, 0, 0, 0, 0, 1, 1, 0},
+        {"dictionary", 0, 0, 0, 0, 0, 0, 0, 1}, {"absent", 0, 0, 0, 0, 0, 0, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.key);
+        EXPECT_EQ(prefs.boolValue(row.key).has_value(), row.asBool);
+        EXPECT_EQ(prefs.integer(row.key).has_value(), row.asInt);
+        EXPECT_EQ(prefs.doubleValue(row.key).has_value(), row.asDouble);
+        EXPECT_EQ(prefs.string(row.key).has_value(), row.asString);
+        EXPECT_EQ(prefs.data(row.key).has_value(), row.asData);
+        EXPECT_EQ(prefs.stringArray(row.key).has_value(), row.asStrings);
+        EXPECT_EQ(prefs.integerArray(row.key).has_value(), row.asInts);
+        EXPECT_EQ(prefs.dictionary(row.key).has_value(), row.asDictionary);
+    }
+    EXPECT_EQ(prefs.doubleValue("int"), 7.0);
+    EXPECT_EQ(prefs.stringArray("noInts"), std::vector<std::string>{});
+
+    prefs.setDouble("double", std::nan(""));
+    EXPECT_EQ(prefs.doubleValue("double"), 2.5);
+    prefs.remove("double");
+    EXPECT_FALSE(prefs.contains("double"));
+}
+
+TEST_F(FilePreferencesTest, EveryTypeSurvivesASaveAndReload)
+{
+    const std::map<std::string, Value> values = {
+        {"bool", {false}},
+        {"int", {std::int64_t{-9007199254740993}}},
+        {"double", {4.0}},
+        {"string", {std::string("Zoë \"quoted\"\n")}},
+        {"data", {Preferences::Data{std::string("\0\xff[1]", 5)}}},
+        {"oneByte", {Preferences::Data{"x"}}},
+        {"strings", {std::vector<std::string>{"b", "a"}}},
+        {"ints", {std::vector<std::int64_t>{7, 1}}},
+        {"dictionary", {Preferences::Dictionary{{"k", {std::string("v")}}, {"n", {true}}}}},
+    };
+    {
+        FilePreferences prefs(file, queue);
+        for (const auto& [key, value] : values) {
+            prefs.set(key, value);
+        }
+    } // destruction flushes
+    FilePreferences reread(file, queue);
+    EXPECT_EQ(reread.values(), values);
+    EXPECT_EQ(reread.doubleValue("double"), 4.0);
+    EXPECT_FALSE(reread.integer("double"));
+
+    struct stat info
+    {
+    };
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(filesIn(folder()), std::vector<std::string>{"preferences.json"});
+}
+
+TEST_F(FilePreferencesTest, ChangesInOneTurnAreSavedOnceAndNoOpsNotAtAll)
+{
+    FilePreferences prefs(file, queue);
+    prefs.setInteger("a", 1);
+    prefs.setInteger("b", 2);
+    prefs.setInteger("a", 3);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(queue.drain(), 1);
+    FilePreferences saved(file, queue);
+    EXPECT_EQ(saved.integer("a"), 3);
+    EXPECT_EQ(saved.integer("b"), 2);
+
+    prefs.setInteger("a", 3);
+    prefs.remove("absent");
+    EXPECT_EQ(queue.drain(), 0);
+}
+
+TEST_F(FilePreferencesTest, PendingSaveAfterDestructionDoesNothing)
+{
+    {
+        FilePreferences prefs(file, queue);
+        prefs.setString("k", "v");
+    }
+    fs::remove(file);
+    EXPECT_EQ(queue.drain(), 1);
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(FilePreferencesTest, CorruptFileIsSetAsideAndDefaultsUsed)
+{
+    const char* contents[] = {
+        "{\"goal\": {\"double\": 4.0}",                      // cut short
+        "[]",                                                // not an object
+        "{\"goal\": 4.0}",                                   // untyped
+        "{\"goal\": {\"int\": 2.5}}",                        // mistyped
+        "{\"blob\": {\"data\": \"@@@@\"}}",                  // not base64
+        "{\"list\": {\"strings\": [\"a\", 1]}}",             // mixed array
+        "{\"d\": {\"dictionary\": {\"x\": {\"nope\": 1}}}}", // unknown type inside
+    };
+    for (const char* text : contents) {
+        SCOPED_TRACE(text);
+        fs::remove_all(folder());
+        fs::create_directories(folder());
+        writeFile(file, text);
+        {
+            FilePreferences prefs(file, queue);
+            EXPECT_TRUE(prefs.values().empty());
+            prefs.setBool("fresh", true);
+            EXPECT_TRUE(prefs.flush());
+        }
+        const auto names = filesIn(folder());
+        ASSERT_EQ(names.size(), 2u);
+        EXPECT_TRUE(names[1].starts_with("preferences.json.corrupt-")) << names[1];
+        EXPECT_EQ(readFile(folder() / names[1]), text);
+        EXPECT_EQ(FilePreferences(file, queue).boolValue("fresh"), true);
+    }
+}
+
+TEST_F(FilePreferencesTest, CrashBeforeReplaceLeavesThePreviousFileWhole)
+{
+    {
+        FilePreferences prefs(file, queue);
+        prefs.setString("k", "old");
+    }
+    const std::string previous = readFile(file);
+    CrashingPreferences crashing(file, queue);
+    crashing.setString("k", "new");
+    EXPECT_THROW(crashing.flush(), std::runtime_error);
+    EXPECT_EQ(readFile(file), previous);
+    EXPECT_EQ(filesIn(folder()).size(), 2u); // the orphaned temporary file
+
+    FilePreferences restarted(file, queue);
+    EXPECT_EQ(restarted.string("k"), "old");
+    EXPECT_EQ(filesIn(folder()), std::vector<std::string>{"preferences.json"});
+}
+
+TEST(FilePreferences, DefaultPathFollowsXdgConfigHome)
+{
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string previous = old ? old : "";
+    setenv("XDG_CONFIG_HOME", "/x/config", 1);
+    EXPECT_EQ(FilePreferences::defaultPath(), fs::path("/x/config/Kestrove/preferences.json"));
+    setenv("XDG_CONFIG_HOME", "relative", 1);
+    const fs::path home = std::getenv("HOME");
+    EXPECT_EQ(FilePreferences::defaultPath(), home / ".config/Kestrove/preferences.json");
+    if (old) {
+        setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+    } else {
+        unsetenv("XDG_CONFIG_HOME");
+    }
+}
