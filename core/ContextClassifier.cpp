@@ -73,6 +73,348 @@ std::optional<SiteRule> bestOf(std::string_view domain, std::string_view path, c
 
 } // namespace
 
+const std::array<std::string_view, 13> ContextClassifier::browserBundleIDs = {
+    "com.apple.safari",        "com.google.chrome",     "com.google.chrome.canary",
+    "com.google.chrome.beta",  "org.mozilla.firefox",   "company.thebrowser.browser",
+    "company.thebrowser.dia",  "com.microsoft.edgemac", "com.brave.browser",
+    "com.operasoftware.opera", "com.vivaldi.vivaldi",   "org.chromium.chromium",
+    "app.zen-browser.zen",
+};
+
+const std::array<ContextClassifier::AppRule, 81> ContextClassifier::appDefaults = {{
+    {"com.apple.dt.xcode", ContextKind::deep},
+    {"com.microsoft.vscode", ContextKind::deep},
+    {"com.jetbrains", ContextKind::deep},
+    {"com.sublimetext", ContextKind::deep},
+    {"com.panic.nova", ContextKind::deep},
+    {"com.cursor.ide", ContextKind::deep},
+    {"com.todesktop.230313mzl4w4u92", ContextKind::deep},
+    {"com.google.antigravity", ContextKind::deep},
+    {"dev.zed.zed", ContextKind::deep},
+    {"com.exafunction.windsurf", ContextKind::deep},
+    {"com.apple.terminal", ContextKind::deep},
+    {"com.googlecode.iterm2", ContextKind::deep},
+    {"dev.warp.warp", ContextKind::deep},
+    {kHandleTerminalBundleID, ContextKind::deep},
+    {"com.anthropic.claudefordesktop", ContextKind::deep},
+    {"com.openai.chat", ContextKind::deep},
+    {"com.figma.desktop", ContextKind::deep},
+    {"com.sketch.sketch", ContextKind::deep},
+    {"com.adobe", ContextKind::deep},
+    {"com.bohemiancoding.sketch3", ContextKind::deep},
+    {"com.canva.canvaeditor", ContextKind::deep},
+    {"com.timpler.screenstudio", ContextKind::deep},
+    {"com.apple.finalcut", ContextKind::deep},
+    {"com.blackmagic-design.davinciresolve", ContextKind::deep},
+    {"com.apple.logic10", ContextKind::deep},
+    {"com.notion.id", ContextKind::deep},
+    {"notion.id", ContextKind::deep},
+    {"md.obsidian", ContextKind::deep},
+    {"net.shinyfrog.bear", ContextKind::deep},
+    {"com.microsoft.word", ContextKind::deep},
+    {"com.microsoft.excel", ContextKind::deep},
+    {"com.microsoft.powerpoint", ContextKind::deep},
+    {"com.apple.iwork", ContextKind::deep},
+    {"com.apple.dt.instruments", ContextKind::deep},
+    {"com.torusknot.sourcefilesprototype", ContextKind::deep},
+    {"com.literatureandlatte.scrivener", ContextKind::deep},
+    {"com.ulyssesapp.mac", ContextKind::deep},
+    {"com.dayoneapp.dayone", ContextKind::deep},
+    {"com.tinyapp.tableplus", ContextKind::deep},
+    {"com.postmanlabs.mac", ContextKind::deep},
+    {"com.docker.docker", ContextKind::deep},
+    {"com.apple.mail", ContextKind::shallow},
+    {"com.microsoft.outlook", ContextKind::shallow},
+    {"com.readdle.smartemail", ContextKind::shallow},
+    {"com.tinyspeck.slackmacgap", ContextKind::shallow},
+    {"com.microsoft.teams", ContextKind::shallow},
+    {"com.apple.messages", ContextKind::shallow},
+    {"ru.keepcoder.telegram", ContextKind::shallow},
+    {"net.whatsapp.whatsapp", ContextKind::shallow},
+    {"com.hnc.discord", ContextKind::shallow},
+    {"us.zoom.xos", ContextKind::shallow},
+    {"com.cisco.webex", ContextKind::shallow},
+    {"com.loom.desktop", ContextKind::shallow},
+    {"com.apple.facetime", ContextKind::shallow},
+    {"com.apple.ical", ContextKind::shallow},
+    {"com.apple.reminders", ContextKind::shallow},
+    {"com.apple.notes", ContextKind::shallow},
+    {"com.flexibits.fantastical2", ContextKind::shallow},
+    {"com.linear.linear", ContextKind::shallow},
+    {"com.airtable.airtable", ContextKind::shallow},
+    {"com.culturedcode.thingsmac", ContextKind::shallow},
+    {"com.apple.finder", ContextKind::neutral},
+    {"com.apple.preview", ContextKind::neutral},
+    {"com.apple.systempreferences", ContextKind::neutral},
+    {"com.apple.appstore", ContextKind::neutral},
+    {"com.apple.calculator", ContextKind::neutral},
+    {"com.apple.dictionary", ContextKind::neutral},
+    {"net.christianbeier.gromit-mpx", ContextKind::neutral}, // screen annotation
+    {"com.electron.wispr-flow", ContextKind::neutral},
+    {"com.nordvpn", ContextKind::neutral},
+    {"com.apple.tv", ContextKind::distraction},
+    {"com.apple.music", ContextKind::distraction},
+    {"com.spotify.client", ContextKind::distraction},
+    {"org.kde.tokodon", ContextKind::distraction}, // a short-message social network client
+    {"com.burbn.instagram", ContextKind::distraction},
+    {"com.facebook.archon", ContextKind::distraction},
+    {"tv.twitch", ContextKind::distraction},
+    {"com.netflix", ContextKind::distraction},
+    {"com.valvesoftware.steam", ContextKind::distraction},
+    {"com.apple.podcasts", ContextKind::distraction},
+    {"com.apple.news", ContextKind::distraction},
+}};
+
+namespace {
+
+constexpr std::array<std::string_view, 7> kDeepKeywords = {"ide",      "editor", "studio", "code",
+                                                           "terminal", "dev",    "xcode"};
+constexpr std::array<std::string_view, 6> kDistractionKeywords = {"social", "game",    "reddit",
+                                                                  "tiktok", "youtube", "player"};
+
+bool containsAny(std::string_view text, std::span<const std::string_view> words)
+{
+    for (std::string_view word : words) {
+        if (text.find(word) != std::string_view::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isBrowserID(std::string_view lowered)
+{
+    for (std::string_view browser : ContextClassifier::browserBundleIDs) {
+        if (browser == lowered) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string join(std::initializer_list<std::string_view> parts)
+{
+    std::string out;
+    for (std::string_view part : parts) {
+        out += part;
+    }
+    return out;
+}
+
+} // namespace
+
+ContextClassifier::ContextClassifier(const Overrides& overrides,
+                                     const std::optional<std::string>& ownBundleID)
+{
+    for (const auto& [key, kind] : overrides) {
+        if (!key.empty()) {
+            // Keys that differ only in case keep the first in sorted order.
+            m_overrides.emplace(Text::lowercased(key), kind);
+        }
+    }
+    if (ownBundleID) {
+        m_ownBundleID = Text::lowercased(*ownBundleID);
+    }
+}
+
+ContextKind ContextClassifier::classify(const ContextSample& sample) const
+{
+    return decide(sample).kind;
+}
+
+ContextClassifier::Decision ContextClassifier::decide(const ContextSample& sample) const
+{
+    // An away block counts even while the keyboard is idle; other lock-ins do not.
+    if (sample.lockIn == LockInState::away) {
+        return {ContextKind::deep, Reason::away, {}, {}};
+    }
+    if (sample.isIdle) {
+        return {ContextKind::idle, Reason::idle, {}, {}};
+    }
+    if (sample.lockIn == LockInState::onTask) {
+        return {ContextKind::deep, Reason::onTask, {}, {}};
+    }
+    if (sample.lockIn == LockInState::offTask) {
+        return {ContextKind::distraction, Reason::offTask, {}, {}};
+    }
+    if (!sample.bundleID) {
+        return {ContextKind::neutral, Reason::unknownApp, {}, {}};
+    }
+    const std::string id = Text::lowercased(*sample.bundleID);
+    if (m_ownBundleID && *m_ownBundleID == id) {
+        return {ContextKind::neutral, Reason::ownApp, {}, {}};
+    }
+    if (isBrowserID(id)) {
+        Decision decision;
+        decision.domain = sample.domain();
+        const SiteMatch site = matchSite(decision.domain, sample.path(), id);
+        decision.kind = site.kind;
+        decision.pattern = site.pattern;
+        if (decision.domain.empty()) {
+            decision.reason = Reason::browserWithoutPage;
+        } else if (site.pattern.empty()) {
+            decision.reason = Reason::browserUnknownSite;
+        } else {
+            decision.reason = site.fromOverride ? Reason::browserOverride : Reason::browserDefault;
+        }
+        return decision;
+    }
+    if (id.empty()) {
+        return {ContextKind::neutral, Reason::unknownApp, {}, {}};
+    }
+    if (const auto kind = overrideFor(id)) {
+        return {*kind, Reason::appOverride, {}, {}};
+    }
+    if (const auto kind = defaultKind(std::string_view(id))) {
+        return {*kind, Reason::appDefault, {}, {}};
+    }
+    if (const auto kind = heuristicKind(id)) {
+        return {*kind, Reason::appKeyword, {}, {}};
+    }
+    return {ContextKind::neutral, Reason::appUnknown, {}, {}};
+}
+
+std::optional<ContextKind> ContextClassifier::overrideFor(std::string_view bundleID) const
+{
+    if (const auto exact = m_overrides.find(bundleID); exact != m_overrides.end()) {
+        return exact->second;
+    }
+    for (const auto& [key, kind] : m_overrides) {
+        if (Text::startsWith(bundleID, key)) {
+            return kind;
+        }
+    }
+    return std::nullopt;
+}
+
+ContextClassifier::SiteMatch ContextClassifier::matchSite(std::string_view domain,
+                                                          std::string_view path,
+                                                          std::string_view bundleID) const
+{
+    if (domain.empty()) {
+        // A browser's own override speaks only while no page is known.
+        const auto own = m_overrides.find(bundleID);
+        if (!bundleID.empty() && own != m_overrides.end()) {
+            return {own->second, own->first, true};
+        }
+        return {};
+    }
+    if (const auto match = bestSiteMatch(domain, path, m_overrides)) {
+        return {match->kind, match->suffix, true};
+    }
+    if (const auto match = bestSiteMatch(domain, path, DomainRules::defaults)) {
+        return {match->kind, match->suffix, false};
+    }
+    return {};
+}
+
+ContextClassifier::SiteDecision
+ContextClassifier::siteDecision(std::string_view domain, std::string_view path,
+                                const std::optional<std::string>& bundleID) const
+{
+    const SiteMatch match =
+        matchSite(domain, path, bundleID ? Text::lowercased(*bundleID) : std::string());
+    SiteDecision decision{match.kind, std::nullopt, match.fromOverride};
+    if (!match.pattern.empty()) {
+        decision.pattern = std::string(match.pattern);
+    }
+    return decision;
+}
+
+std::string ContextClassifier::explain(const ContextSample& sample) const
+{
+    const Decision decision = decide(sample);
+    const std::string_view name = displayName(decision.kind);
+    const std::string_view adj = adjective(decision.kind);
+    const std::string_view app = sample.appName;
+    switch (decision.reason) {
+    case Reason::away:
+        return "Deep: away block, time counts even off the keyboard";
+    case Reason::idle:
+        return "Idle";
+    case Reason::onTask:
+        return "Deep: on task in your lock-in";
+    case Reason::offTask:
+        return "Distraction: not on your lock-in list";
+    case Reason::unknownApp:
+        return join({name, ": unknown app"});
+    case Reason::ownApp:
+        return "Neutral: Kestrove itself never counts";
+    case Reason::browserWithoutPage:
+        return join({name, ": no page URL yet, browsers count as shallow until a site is known"});
+    case Reason::browserOverride:
+        return join({name, ": you marked ", decision.pattern, " as ", adj});
+    case Reason::browserDefault:
+        return join({name, ": ", decision.pattern, " is a ", adj, " site"});
+    case Reason::browserUnknownSite:
+        return join({name, ": ", decision.domain,
+                     " is unknown, sites count as shallow until you change them"});
+    case Reason::appOverride:
+        return join({name, ": you marked ", app, " as ", adj});
+    case Reason::appDefault:
+        return join({name, ": ", app, " is a ", adj, " app"});
+    case Reason::appKeyword:
+        return join({name, ": ", app, " looks like a ", adj, " app"});
+    case Reason::appUnknown:
+        break;
+    }
+    return join({"Neutral: ", app, " is unknown, apps count as neutral until you change them"});
+}
+
+ContextKind ContextClassifier::defaultKind(const std::optional<std::string>& bundleID,
+                                           std::string_view domain)
+{
+    if (!domain.empty()) {
+        return DomainRules::defaultKind(domain).value_or(ContextKind::shallow);
+    }
+    const std::string id = bundleID ? Text::lowercased(*bundleID) : std::string();
+    if (id.empty()) {
+        return ContextKind::neutral;
+    }
+    if (const auto kind = defaultKind(std::string_view(id))) {
+        return *kind;
+    }
+    return heuristicKind(id).value_or(ContextKind::neutral);
+}
+
+bool ContextClassifier::isBrowser(const std::optional<std::string>& bundleID)
+{
+    return bundleID && isBrowserID(Text::lowercased(*bundleID));
+}
+
+std::optional<ContextKind> ContextClassifier::defaultKind(std::string_view bundleID)
+{
+    std::string lowered;
+    if (needsLowercasing(bundleID)) {
+        lowered = Text::lowercased(bundleID);
+        bundleID = lowered;
+    }
+    const AppRule* best = nullptr;
+    for (const AppRule& row : appDefaults) {
+        if (Text::startsWith(bundleID, row.prefix) &&
+            (!best || row.prefix.size() > best->prefix.size())) {
+            best = &row;
+        }
+    }
+    return best ? std::optional(best->kind) : std::nullopt;
+}
+
+std::optional<ContextKind> ContextClassifier::heuristicKind(std::string_view bundleID)
+{
+    std::string lowered;
+    if (needsLowercasing(bundleID)) {
+        lowered = Text::lowercased(bundleID);
+        bundleID = lowered;
+    }
+    if (containsAny(bundleID, kDeepKeywords)) {
+        return ContextKind::deep;
+    }
+    if (containsAny(bundleID, kDistractionKeywords)) {
+        return ContextKind::distraction;
+    }
+    return std::nullopt;
+}
+
 std::optional<SiteRule> ContextClassifier::bestSiteMatch(std::string_view domain,
                                                          std::string_view path,
                                                          std::span<const SiteRule> rules)
