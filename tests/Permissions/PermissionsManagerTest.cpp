@@ -1,0 +1,57 @@
+#include "Permissions/PermissionsManager.h"
+#include "support/FakeScheduler.h"
+#include "support/FakeWorkspace.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrove {
+namespace {
+
+class PermissionsManagerTest : public testing::Test
+{
+protected:
+    PermissionsManagerTest()
+    {
+        manager.onAccessibilityChange = [this](bool) { ++notifications; };
+    }
+
+    FakeClock clock;
+    FakeScheduler scheduler{clock};
+    FakeWorkspace workspace;
+    PermissionsManager manager{workspace, scheduler};
+    int notifications = 0;
+};
+
+TEST_F(PermissionsManagerTest, RefreshNotifiesOnlyOnChange)
+{
+    workspace.trusted = false;
+    manager.refreshAccessibility();
+    EXPECT_EQ(notifications, 0);
+    workspace.trusted = true;
+    manager.refreshAccessibility();
+    manager.refreshAccessibility();
+    EXPECT_TRUE(manager.hasAccessibility());
+    EXPECT_EQ(notifications, 1);
+}
+
+TEST_F(PermissionsManagerTest, PollFollowsTheTrustWithinTwoSecondsWithOneTimer)
+{
+    workspace.trusted = false;
+    manager.startPolling();
+    manager.startPolling();
+    EXPECT_EQ(scheduler.runningTimers(), 1);
+
+    workspace.trusted = true;
+    scheduler.advance(2.0);
+    EXPECT_TRUE(manager.hasAccessibility());
+    EXPECT_EQ(notifications, 1);
+
+    manager.stopPolling();
+    EXPECT_FALSE(manager.isPolling());
+    workspace.trusted = false;
+    scheduler.advance(10.0);
+    EXPECT_TRUE(manager.hasAccessibility());
+}
+
+} // namespace
+} // namespace kestrove
