@@ -4,8 +4,7 @@ namespace kestrove {
 
 AppTracker::AppTracker(Workspace& workspace, Scheduler& scheduler)
     : m_workspace(workspace), m_scheduler(scheduler)
-{
-}
+{}
 
 AppTracker::~AppTracker()
 {

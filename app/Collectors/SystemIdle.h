@@ -16,8 +16,7 @@ public:
 
     SystemIdle(IdleTimeSource& input, IdleTimeSource& fallback)
         : m_input(input), m_fallback(fallback)
-    {
-    }
+    {}
 
     std::optional<double> secondsSinceLastInput() { return m_input.idleSeconds(); }
     std::optional<double> hidIdleSeconds() { return m_fallback.idleSeconds(); }

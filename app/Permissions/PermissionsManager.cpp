@@ -4,8 +4,7 @@ namespace kestrove {
 
 PermissionsManager::PermissionsManager(Workspace& workspace, Scheduler& scheduler)
     : m_workspace(workspace), m_scheduler(scheduler)
-{
-}
+{}
 
 void PermissionsManager::refreshAccessibility()
 {

@@ -55,9 +55,8 @@ namespace {
 // The KDE property may hold a bare entry name or a path to the file.
 std::string desktopFileID(std::string_view value)
 {
-    std::string id(value.substr(value.find_last_of('/') == std::string_view::npos
-                                    ? 0
-                                    : value.find_last_of('/') + 1));
+    std::string id(value.substr(
+        value.find_last_of('/') == std::string_view::npos ? 0 : value.find_last_of('/') + 1));
     if (Text::endsWith(id, ".desktop")) {
         id.resize(id.size() - 8);
     }

@@ -44,8 +44,9 @@ std::string flatpakApplicationID(std::string_view flatpakInfo);
 class AppIdentityResolver
 {
 public:
-    explicit AppIdentityResolver(std::vector<DesktopEntry> entries = {},
-                                 std::map<std::string, std::string> aliases = AppAliases::shipped());
+    explicit AppIdentityResolver(
+        std::vector<DesktopEntry> entries = {},
+        std::map<std::string, std::string> aliases = AppAliases::shipped());
 
     void setEntries(std::vector<DesktopEntry> entries);
     AppIdentity resolve(const WindowIdentity& window) const;

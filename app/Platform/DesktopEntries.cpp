@@ -41,8 +41,8 @@ void scanFolder(const fs::path& applications, std::set<std::string>& seen,
                 std::vector<DesktopEntry>& entries)
 {
     std::error_code error;
-    fs::recursive_directory_iterator it(applications,
-                                        fs::directory_options::skip_permission_denied, error);
+    fs::recursive_directory_iterator it(applications, fs::directory_options::skip_permission_denied,
+                                        error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         const fs::path& path = it->path();
         if (!Text::endsWith(path.filename().string(), kSuffix) || !it->is_regular_file(error)) {

@@ -13,8 +13,7 @@ const Log log("tracker");
 
 LinuxScreenSaverIdle::LinuxScreenSaverIdle(std::string displayName)
     : m_connection(std::move(displayName))
-{
-}
+{}
 
 bool LinuxScreenSaverIdle::ensureConnected()
 {
@@ -40,10 +39,10 @@ std::optional<double> LinuxScreenSaverIdle::idleSeconds()
         return std::nullopt;
     }
     XScreenSaverInfo* info = XScreenSaverAllocInfo();
-    const bool ok =
-        info && XScreenSaverQueryInfo(m_connection.display(),
-                                      DefaultRootWindow(m_connection.display()), info) != 0 &&
-        !m_connection.isLost();
+    const bool ok = info &&
+                    XScreenSaverQueryInfo(m_connection.display(),
+                                          DefaultRootWindow(m_connection.display()), info) != 0 &&
+                    !m_connection.isLost();
     const double seconds = ok ? static_cast<double>(info->idle) / 1000.0 : 0.0;
     XFree(info);
     if (!ok) {

@@ -142,8 +142,8 @@ struct LinuxWorkspace::Private
         atoms.clear();
         XSelectInput(display, DefaultRootWindow(display), PropertyChangeMask);
         XFlush(display);
-        notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(display),
-                                                     QSocketNotifier::Read);
+        notifier =
+            std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
         QObject::connect(notifier.get(), &QSocketNotifier::activated, &context,
                          [this] { processEvents(); });
         lastReported = 0;
@@ -456,8 +456,7 @@ struct LinuxWorkspace::Private
 LinuxWorkspace::LinuxWorkspace() : LinuxWorkspace(Options{}) {}
 
 LinuxWorkspace::LinuxWorkspace(Options options) : d(std::make_unique<Private>(std::move(options)))
-{
-}
+{}
 
 LinuxWorkspace::~LinuxWorkspace() = default;
 

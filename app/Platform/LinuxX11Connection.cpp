@@ -101,8 +101,7 @@ void LinuxX11Connection::close()
 
 LinuxX11Connection::ErrorTrap::ErrorTrap(LinuxX11Connection& connection)
     : m_connection(connection), m_errorsBefore(connection.m_errors)
-{
-}
+{}
 
 bool LinuxX11Connection::ErrorTrap::failed() const
 {

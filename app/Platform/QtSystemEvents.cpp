@@ -24,8 +24,7 @@ const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 
 // Replies are awaited asynchronously: the main thread never blocks on the login manager.
 template <typename Reply, typename Done>
-void whenAnswered(const QDBusConnection& bus, const QDBusMessage& call, QObject* context,
-                  Done done)
+void whenAnswered(const QDBusConnection& bus, const QDBusMessage& call, QObject* context, Done done)
 {
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), context);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
@@ -44,8 +43,8 @@ QtSystemEvents::QtSystemEvents(QDBusConnection systemBus, QDBusConnection sessio
 {
     m_system.connect(kLogin1, kManagerPath, kManager, QStringLiteral("PrepareForSleep"), this,
                      SLOT(onPrepareForSleep(bool)));
-    for (const auto& name : {QStringLiteral("org.freedesktop.ScreenSaver"),
-                             QStringLiteral("org.gnome.ScreenSaver")}) {
+    for (const auto& name :
+         {QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("org.gnome.ScreenSaver")}) {
         m_session.connect(name, QString(), name, QStringLiteral("ActiveChanged"), this,
                           SLOT(onScreenSaverActiveChanged(bool)));
     }
@@ -60,8 +59,8 @@ void QtSystemEvents::setHandlers(Handlers handlers)
 
 void QtSystemEvents::takeSleepDelay()
 {
-    auto call = QDBusMessage::createMethodCall(kLogin1, kManagerPath, kManager,
-                                               QStringLiteral("Inhibit"));
+    auto call =
+        QDBusMessage::createMethodCall(kLogin1, kManagerPath, kManager, QStringLiteral("Inhibit"));
     call << QStringLiteral("sleep") << QStringLiteral("Kestrove")
          << QStringLiteral("Closing the open activity segment") << QStringLiteral("delay");
     const quint64 generation = m_sleepGeneration;
@@ -116,14 +115,15 @@ void QtSystemEvents::findSession()
     auto call = QDBusMessage::createMethodCall(kLogin1, kManagerPath, kManager,
                                                QStringLiteral("GetSession"));
     call << QString::fromUtf8(id && *id ? id : "auto");
-    whenAnswered<QDBusPendingReply<QDBusObjectPath>>(m_system, call, this, [this](const auto& reply) {
-        if (reply.isError()) {
-            log.error("no login session to watch for lock and unlock: " +
-                      reply.error().message().toStdString());
-            return;
-        }
-        watchSession(reply.value().path());
-    });
+    whenAnswered<QDBusPendingReply<QDBusObjectPath>>(
+        m_system, call, this, [this](const auto& reply) {
+            if (reply.isError()) {
+                log.error("no login session to watch for lock and unlock: " +
+                          reply.error().message().toStdString());
+                return;
+            }
+            watchSession(reply.value().path());
+        });
 }
 
 void QtSystemEvents::watchSession(const QString& path)
@@ -138,8 +138,9 @@ void QtSystemEvents::watchSession(const QString& path)
     auto call = QDBusMessage::createMethodCall(kLogin1, path, kProperties, QStringLiteral("Get"));
     call << kSession << QStringLiteral("Active");
     whenAnswered<QDBusPendingReply<QDBusVariant>>(m_system, call, this, [this](const auto& reply) {
+        // The state as found at start is no change to report.
         if (!reply.isError()) {
-            setSessionActive(reply.value().variant().toBool());
+            m_sessionActive = reply.value().variant().toBool();
         }
     });
 }

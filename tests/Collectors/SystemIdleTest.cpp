@@ -19,10 +19,14 @@ TEST(SystemIdleTest, FallsBackWhenTheInputSourceCannotBeBelieved)
         double expected;
     };
     const Case cases[] = {
-        {12.5, 99.0, 12.5},          {0.0, 99.0, 0.0},
-        {std::nullopt, 7.0, 7.0},    {nan, 7.0, 7.0},
-        {inf, 7.0, 7.0},             {-1.0, 7.0, 7.0},
-        {31'536'000.0, 7.0, 7.0},    {31'535'999.0, 7.0, 31'535'999.0},
+        {12.5, 99.0, 12.5},
+        {0.0, 99.0, 0.0},
+        {std::nullopt, 7.0, 7.0},
+        {nan, 7.0, 7.0},
+        {inf, 7.0, 7.0},
+        {-1.0, 7.0, 7.0},
+        {31'536'000.0, 7.0, 7.0},
+        {31'535'999.0, 7.0, 31'535'999.0},
         {std::nullopt, std::nullopt, 0.0},
     };
     for (const auto& c : cases) {

@@ -19,8 +19,8 @@ public:
     std::unique_ptr<ScheduledTimer> repeating(TimeInterval interval,
                                               std::function<void()> fire) override
     {
-        auto entry = std::make_shared<Entry>(Entry{interval, m_clock.now() + interval,
-                                                   std::move(fire), true});
+        auto entry = std::make_shared<Entry>(
+            Entry{interval, m_clock.now() + interval, std::move(fire), true});
         m_entries.push_back(entry);
         return std::make_unique<Handle>(entry);
     }

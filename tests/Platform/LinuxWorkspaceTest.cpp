@@ -1,0 +1,200 @@
+#include "Platform/LinuxWorkspace.h"
+#include "Collectors/AppTracker.h"
+#include "DesktopTestSupport.h"
+#include "Platform/Log.h"
+#include "Platform/QtScheduler.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "TestWindows.h"
+
+#include <mutex>
+
+namespace kestrove {
+namespace {
+
+using testing_support::TemporaryFolder;
+using testing_support::TestWindows;
+
+constexpr int kWaitMilliseconds = 5000;
+
+class LinuxWorkspaceTest : public testing::Test
+{
+protected:
+    LinuxWorkspaceTest()
+    {
+        testing_support::ensureApplication();
+        data.write("applications/code.desktop",
+                   "[Desktop Entry]\nName=Visual Studio Code\nStartupWMClass=Code\n");
+    }
+
+    LinuxWorkspace::Options options() const
+    {
+        LinuxWorkspace::Options o;
+        o.dataFolders = {data.path()};
+        return o;
+    }
+
+    // Shows the window and waits until the window manager has made it the active one.
+    Window show(const TestWindows::Spec& spec)
+    {
+        const Window window = windows.create(spec);
+        windows.activate(window);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return windows.active() == window; }, kWaitMilliseconds));
+        return window;
+    }
+
+    TemporaryFolder data;
+    TestWindows windows;
+};
+
+TEST_F(LinuxWorkspaceTest, CollectorReportsIdentityNameAndTitleOfActivatedWindows)
+{
+    const std::string longTitle(30000, 'x');
+    const std::string umlautTitle = "Überblick — 日本語 ✓";
+    struct Case
+    {
+        TestWindows::Spec spec;
+        AppContext expected;
+    };
+    const Case cases[] = {
+        {{"code", "Code", "main.cpp — Kestrove", "", "", false},
+         {"com.microsoft.vscode", "Visual Studio Code", "main.cpp — Kestrove", ""}},
+        {{"gedit", "Gedit", umlautTitle, "", "org.gnome.TextEditor", false},
+         {"org.gnome.texteditor", "Gedit", umlautTitle, ""}},
+        {{"xterm", "XTerm", "", "Caf\xe9 au lait", "", false},
+         {"xterm", "XTerm", "Caf\xc3\xa9 au lait", ""}},
+        {{"scroll", "Scroll", "ünïcødé " + longTitle, "", "", false},
+         {"scroll", "Scroll", "ünïcødé " + longTitle, ""}},
+        {{"kestrove", "Kestrove-test", "Dashboard", "", "", true},
+         {"com.kestrove.app", "Kestrove", "Dashboard", ""}},
+    };
+
+    LinuxWorkspace workspace(options());
+    QtScheduler scheduler;
+    AppTracker tracker(workspace, scheduler);
+    tracker.start();
+    for (const auto& c : cases) {
+        show(c.spec);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return tracker.current() == c.expected; }, kWaitMilliseconds))
+            << c.spec.wmClass << ": got " << tracker.current().bundleID.value_or("nil") << " / "
+            << tracker.current().appName << " / " << tracker.current().windowTitle.substr(0, 40);
+    }
+}
+
+TEST_F(LinuxWorkspaceTest, PollFollowsTitleChangesWithinTwoSeconds)
+{
+    LinuxWorkspace workspace(options());
+    QtScheduler scheduler;
+    AppTracker tracker(workspace, scheduler);
+    tracker.start();
+    const Window window = show({"writer", "Writer", "draft 1", "", "", false});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tracker.current().windowTitle == "draft 1"; },
+                                kWaitMilliseconds));
+
+    const std::string title = "draft 2";
+    XChangeProperty(windows.display(), window, XInternAtom(windows.display(), "_NET_WM_NAME", 0),
+                    XInternAtom(windows.display(), "UTF8_STRING", 0), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()),
+                    static_cast<int>(title.size()));
+    XSync(windows.display(), False);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tracker.current().windowTitle == title; }, 2500));
+}
+
+TEST_F(LinuxWorkspaceTest, WindowDestroyedBetweenActivationAndPollIsNoWindow)
+{
+    LinuxWorkspace workspace(options());
+    std::optional<FrontmostApplication> reported;
+    workspace.addActivationObserver([&](const FrontmostApplication& app) { reported = app; });
+    const Window window = show({"brief", "Brief", "gone soon", "", "", false});
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return reported && reported->window == window; }, kWaitMilliseconds));
+
+    windows.destroy(window);
+    EXPECT_EQ(workspace.windowInfo(*reported), WindowInfo{});
+    const auto after = workspace.frontmostApplication();
+    EXPECT_TRUE(!after || after->window != window);
+    EXPECT_TRUE(workspace.isConnected());
+    EXPECT_TRUE(workspace.isTrusted());
+}
+
+TEST_F(LinuxWorkspaceTest, DesktopEntriesAreReadAgainWhenTheyChange)
+{
+    LinuxWorkspace workspace(options());
+    show({"novel", "Novel", "Chapter 1", "", "", false});
+    EXPECT_EQ(workspace.frontmostApplication()->localizedName, "Novel");
+
+    data.write("applications/novel.desktop", "[Desktop Entry]\nName=Novel Writer\n");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return workspace.frontmostApplication()->localizedName == "Novel Writer"; },
+        kWaitMilliseconds));
+}
+
+// A display of the test's own that it can take away and bring back.
+class PrivateServer
+{
+public:
+    bool start(const QString& display = {})
+    {
+        QStringList arguments{"-nolisten", "tcp", "-noreset"};
+        arguments << (display.isEmpty() ? QStringList{"-displayfd", "1"} : QStringList{display});
+        m_process.start("Xvfb", arguments);
+        if (display.isEmpty()) {
+            if (!m_process.waitForReadyRead(kWaitMilliseconds)) {
+                return false;
+            }
+            m_display = ":" + QString::fromUtf8(m_process.readLine()).trimmed();
+            return true;
+        }
+        return m_process.waitForStarted(kWaitMilliseconds);
+    }
+    void stop()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(kWaitMilliseconds);
+    }
+    const QString& display() const { return m_display; }
+    ~PrivateServer() { stop(); }
+
+private:
+    QProcess m_process;
+    QString m_display;
+};
+
+TEST_F(LinuxWorkspaceTest, LostDisplayIsLoggedReportsNothingAndIsReconnected)
+{
+    PrivateServer server;
+    ASSERT_TRUE(server.start());
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    Log::setSink([&](Log::Level, const std::string&, const std::string& line) {
+        std::lock_guard lock(mutex);
+        lines.push_back(line);
+    });
+
+    LinuxWorkspace::Options o = options();
+    o.displayName = server.display().toStdString();
+    o.reconnectInterval = 0.1;
+    LinuxWorkspace workspace(o);
+    ASSERT_TRUE(workspace.isConnected());
+    EXPECT_FALSE(workspace.isTrusted()) << "no window manager runs on the private display";
+
+    server.stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !workspace.isConnected(); }, kWaitMilliseconds));
+    EXPECT_EQ(workspace.frontmostApplication(), std::nullopt);
+    EXPECT_EQ(workspace.windowInfo(FrontmostApplication{}), WindowInfo{});
+
+    ASSERT_TRUE(server.start(QString::fromStdString(o.displayName)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return workspace.isConnected(); }, kWaitMilliseconds));
+    Log::setSink(nullptr);
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "X connection lost; nothing is reported until it is back"),
+              lines.end());
+}
+
+} // namespace
+} // namespace kestrove

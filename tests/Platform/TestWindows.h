@@ -1,0 +1,122 @@
+#pragma once
+
+// Include after Qt headers: Xlib defines macros that clash with Qt's names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <unistd.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace kestrove::testing_support {
+
+// Real top-level windows on the test desktop, made on a connection of the test's own.
+class TestWindows
+{
+public:
+    TestWindows() : m_display(XOpenDisplay(nullptr))
+    {
+        if (!m_display) {
+            throw std::runtime_error("no X display: run the tests inside scripts/with-desktop");
+        }
+    }
+    ~TestWindows() { XCloseDisplay(m_display); }
+    TestWindows(const TestWindows&) = delete;
+    TestWindows& operator=(const TestWindows&) = delete;
+
+    struct Spec
+    {
+        std::string instance;
+        std::string wmClass;
+        std::string netTitle;    // _NET_WM_NAME (UTF-8); empty: not set
+        std::string legacyTitle; // WM_NAME (Latin-1 STRING); empty: not set
+        std::string gtkApplicationID;
+        bool ownPid = false;
+    };
+
+    Window create(const Spec& spec)
+    {
+        const Window window =
+            XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 200, 100, 0, 0, 0);
+        XClassHint hint{const_cast<char*>(spec.instance.c_str()),
+                        const_cast<char*>(spec.wmClass.c_str())};
+        XSetClassHint(m_display, window, &hint);
+        setText(window, "_NET_WM_NAME", "UTF8_STRING", spec.netTitle);
+        if (!spec.legacyTitle.empty()) {
+            XChangeProperty(m_display, window, XA_WM_NAME, XA_STRING, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(spec.legacyTitle.data()),
+                            static_cast<int>(spec.legacyTitle.size()));
+        }
+        setText(window, "_GTK_APPLICATION_ID", "UTF8_STRING", spec.gtkApplicationID);
+        if (spec.ownPid) {
+            const long pid = getpid();
+            XChangeProperty(m_display, window, atom("_NET_WM_PID"), XA_CARDINAL, 32,
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+        }
+        XMapWindow(m_display, window);
+        XSync(m_display, False);
+        return window;
+    }
+
+    // Asks the window manager to activate the window, as a pager would.
+    void activate(Window window)
+    {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = atom("_NET_ACTIVE_WINDOW");
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = 2;
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(m_display, DefaultRootWindow(m_display), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
+        XSync(m_display, False);
+    }
+
+    void destroy(Window window)
+    {
+        XDestroyWindow(m_display, window);
+        XSync(m_display, False);
+    }
+
+    Window active()
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        Window result = 0;
+        if (XGetWindowProperty(m_display, DefaultRootWindow(m_display), atom("_NET_ACTIVE_WINDOW"),
+                               0, 1, False, XA_WINDOW, &type, &format, &items, &after,
+                               &data) == Success &&
+            items == 1) {
+            result = *reinterpret_cast<Window*>(data);
+        }
+        if (data) {
+            XFree(data);
+        }
+        return result;
+    }
+
+    Display* display() const { return m_display; }
+
+private:
+    Atom atom(const char* name) { return XInternAtom(m_display, name, False); }
+
+    void setText(Window window, const char* name, const char* type, const std::string& text)
+    {
+        if (text.empty()) {
+            return;
+        }
+        XChangeProperty(m_display, window, atom(name), atom(type), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text.data()),
+                        static_cast<int>(text.size()));
+    }
+
+    Display* m_display;
+};
+
+} // namespace kestrove::testing_support
