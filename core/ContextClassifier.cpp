@@ -2,6 +2,9 @@
 
 #include "core/Text.h"
 
+#include <memory>
+#include <vector>
+
 namespace kestrove {
 
 namespace {
@@ -14,61 +17,6 @@ bool needsLowercasing(std::string_view text)
         }
     }
     return false;
-}
-
-// The score of one site pattern for a page, or -1 when it does not apply.
-long siteScore(std::string_view domain, std::string_view path, std::string_view pattern)
-{
-    std::string lowered;
-    if (needsLowercasing(pattern)) {
-        lowered = Text::lowercased(pattern);
-        pattern = lowered;
-    }
-    if (pattern.find('.') == std::string_view::npos) {
-        return -1;
-    }
-    const auto slash = pattern.find('/');
-    const std::string_view host = pattern.substr(0, slash);
-    if (host.empty()) {
-        return -1; // "/a.b" would otherwise match any domain that ends in a dot
-    }
-    std::string_view rulePath =
-        slash == std::string_view::npos ? std::string_view{} : pattern.substr(slash);
-    while (!rulePath.empty() && rulePath.back() == '/') {
-        rulePath.remove_suffix(1);
-    }
-
-    const bool exact = domain == host;
-    const bool subdomain = !exact && domain.size() > host.size() && Text::endsWith(domain, host) &&
-                           domain[domain.size() - host.size() - 1] == '.';
-    if (!exact && !subdomain) {
-        return -1;
-    }
-    // A rule path covers itself and everything below it, never a longer segment.
-    if (!rulePath.empty() && path != rulePath &&
-        !(Text::startsWith(path, rulePath) && path.size() > rulePath.size() &&
-          path[rulePath.size()] == '/')) {
-        return -1;
-    }
-    const auto hostLength = static_cast<long>(Text::characterCount(host));
-    const auto pathLength = static_cast<long>(Text::characterCount(rulePath));
-    return 2 * hostLength + 100 * pathLength + (exact ? 1 : 0);
-}
-
-template <typename Rules, typename PatternOf, typename KindOf>
-std::optional<SiteRule> bestOf(std::string_view domain, std::string_view path, const Rules& rules,
-                               PatternOf patternOf, KindOf kindOf)
-{
-    std::optional<SiteRule> best;
-    long bestScore = -1;
-    for (const auto& rule : rules) {
-        const long score = siteScore(domain, path, patternOf(rule));
-        if (score > bestScore) {
-            best = SiteRule{patternOf(rule), kindOf(rule)};
-            bestScore = score;
-        }
-    }
-    return best;
 }
 
 } // namespace
@@ -203,18 +151,122 @@ std::string join(std::initializer_list<std::string_view> parts)
 
 } // namespace
 
+// A site pattern split once into what the match compares.
+struct ContextClassifier::PreparedSite
+{
+    SiteRule rule;         // the pattern as given, and its kind
+    std::string_view host; // lower-case
+    std::string_view path; // lower-case, without trailing "/"
+    long weight = 0;       // 2 × host characters + 100 × path characters
+
+    // `lowered` is the lower-case pattern and must outlive the result.
+    static std::optional<PreparedSite> make(SiteRule rule, std::string_view lowered)
+    {
+        const auto slash = lowered.find('/');
+        PreparedSite site{rule, lowered.substr(0, slash), {}, 0};
+        // Dotless hosts never match, and "/a.b" would otherwise match any domain ending in a dot.
+        if (lowered.find('.') == std::string_view::npos || site.host.empty()) {
+            return std::nullopt;
+        }
+        if (slash != std::string_view::npos) {
+            site.path = lowered.substr(slash);
+        }
+        while (!site.path.empty() && site.path.back() == '/') {
+            site.path.remove_suffix(1);
+        }
+        site.weight = 2 * static_cast<long>(Text::characterCount(site.host)) +
+                      100 * static_cast<long>(Text::characterCount(site.path));
+        return site;
+    }
+
+    // The score for a page, or -1 when the site does not cover it.
+    long score(std::string_view domain, std::string_view pagePath) const
+    {
+        if (domain.size() < host.size() ||
+            domain.compare(domain.size() - host.size(), host.size(), host) != 0) {
+            return -1;
+        }
+        const bool exact = domain.size() == host.size();
+        if (!exact && domain[domain.size() - host.size() - 1] != '.') {
+            return -1;
+        }
+        // A rule path covers itself and everything below it, never a longer segment.
+        if (!path.empty() && pagePath != path &&
+            !(Text::startsWith(pagePath, path) && pagePath.size() > path.size() &&
+              pagePath[path.size()] == '/')) {
+            return -1;
+        }
+        return weight + (exact ? 1 : 0);
+    }
+};
+
+struct ContextClassifier::Data
+{
+    Overrides overrides;
+    std::optional<std::string> ownBundleID;
+    std::vector<PreparedSite> overrideSites; // views into the keys of `overrides`
+};
+
+ContextClassifier::ContextClassifier() : ContextClassifier(Overrides{}) {}
+
 ContextClassifier::ContextClassifier(const Overrides& overrides,
                                      const std::optional<std::string>& ownBundleID)
 {
+    auto data = std::make_shared<Data>();
     for (const auto& [key, kind] : overrides) {
         if (!key.empty()) {
             // Keys that differ only in case keep the first in sorted order.
-            m_overrides.emplace(Text::lowercased(key), kind);
+            data->overrides.emplace(Text::lowercased(key), kind);
+        }
+    }
+    for (const auto& [key, kind] : data->overrides) {
+        if (auto site = PreparedSite::make({key, kind}, key)) {
+            data->overrideSites.push_back(*site);
         }
     }
     if (ownBundleID) {
-        m_ownBundleID = Text::lowercased(*ownBundleID);
+        data->ownBundleID = Text::lowercased(*ownBundleID);
     }
+    m_data = std::move(data);
+}
+
+const ContextClassifier::Overrides& ContextClassifier::overrides() const
+{
+    return m_data->overrides;
+}
+
+const std::optional<std::string>& ContextClassifier::ownBundleID() const
+{
+    return m_data->ownBundleID;
+}
+
+const std::vector<ContextClassifier::PreparedSite>& ContextClassifier::defaultSites()
+{
+    static const std::vector<PreparedSite> sites = [] {
+        std::vector<PreparedSite> prepared;
+        for (const SiteRule& row : DomainRules::defaults) {
+            if (auto site = PreparedSite::make(row, row.suffix)) {
+                prepared.push_back(*site);
+            }
+        }
+        return prepared;
+    }();
+    return sites;
+}
+
+const ContextClassifier::PreparedSite*
+ContextClassifier::bestOf(std::string_view domain, std::string_view path,
+                          const std::vector<PreparedSite>& sites)
+{
+    const PreparedSite* best = nullptr;
+    long bestScore = -1;
+    for (const PreparedSite& site : sites) {
+        if (const long score = site.score(domain, path); score > bestScore) {
+            best = &site;
+            bestScore = score;
+        }
+    }
+    return best;
 }
 
 ContextKind ContextClassifier::classify(const ContextSample& sample) const
@@ -241,13 +293,14 @@ ContextClassifier::Decision ContextClassifier::decide(const ContextSample& sampl
         return {ContextKind::neutral, Reason::unknownApp, {}, {}};
     }
     const std::string id = Text::lowercased(*sample.bundleID);
-    if (m_ownBundleID && *m_ownBundleID == id) {
+    if (m_data->ownBundleID && *m_data->ownBundleID == id) {
         return {ContextKind::neutral, Reason::ownApp, {}, {}};
     }
     if (isBrowserID(id)) {
         Decision decision;
-        decision.domain = sample.domain();
-        const SiteMatch site = matchSite(decision.domain, sample.path(), id);
+        DomainRules::Page page = DomainRules::page(sample.url);
+        decision.domain = std::move(page.domain);
+        const SiteMatch site = matchSite(decision.domain, page.path, id);
         decision.kind = site.kind;
         decision.pattern = site.pattern;
         if (decision.domain.empty()) {
@@ -276,10 +329,10 @@ ContextClassifier::Decision ContextClassifier::decide(const ContextSample& sampl
 
 std::optional<ContextKind> ContextClassifier::overrideFor(std::string_view bundleID) const
 {
-    if (const auto exact = m_overrides.find(bundleID); exact != m_overrides.end()) {
+    if (const auto exact = m_data->overrides.find(bundleID); exact != m_data->overrides.end()) {
         return exact->second;
     }
-    for (const auto& [key, kind] : m_overrides) {
+    for (const auto& [key, kind] : m_data->overrides) {
         if (Text::startsWith(bundleID, key)) {
             return kind;
         }
@@ -293,17 +346,17 @@ ContextClassifier::SiteMatch ContextClassifier::matchSite(std::string_view domai
 {
     if (domain.empty()) {
         // A browser's own override speaks only while no page is known.
-        const auto own = m_overrides.find(bundleID);
-        if (!bundleID.empty() && own != m_overrides.end()) {
+        const auto own = m_data->overrides.find(bundleID);
+        if (!bundleID.empty() && own != m_data->overrides.end()) {
             return {own->second, own->first, true};
         }
         return {};
     }
-    if (const auto match = bestSiteMatch(domain, path, m_overrides)) {
-        return {match->kind, match->suffix, true};
+    if (const PreparedSite* site = bestOf(domain, path, m_data->overrideSites)) {
+        return {site->rule.kind, site->rule.suffix, true};
     }
-    if (const auto match = bestSiteMatch(domain, path, DomainRules::defaults)) {
-        return {match->kind, match->suffix, false};
+    if (const PreparedSite* site = bestOf(domain, path, defaultSites())) {
+        return {site->rule.kind, site->rule.suffix, false};
     }
     return {};
 }
@@ -415,22 +468,42 @@ std::optional<ContextKind> ContextClassifier::heuristicKind(std::string_view bun
     return std::nullopt;
 }
 
+template <typename Rules, typename RuleOf>
+std::optional<SiteRule> ContextClassifier::bestSiteMatchOf(std::string_view domain,
+                                                           std::string_view path,
+                                                           const Rules& rules, RuleOf ruleOf)
+{
+    std::optional<SiteRule> best;
+    long bestScore = -1;
+    for (const auto& entry : rules) {
+        const SiteRule rule = ruleOf(entry);
+        std::string lowered;
+        if (needsLowercasing(rule.suffix)) {
+            lowered = Text::lowercased(rule.suffix);
+        }
+        const auto site = PreparedSite::make(rule, lowered.empty() ? rule.suffix : lowered);
+        if (const long score = site ? site->score(domain, path) : -1; score > bestScore) {
+            best = rule;
+            bestScore = score;
+        }
+    }
+    return best;
+}
+
 std::optional<SiteRule> ContextClassifier::bestSiteMatch(std::string_view domain,
                                                          std::string_view path,
                                                          std::span<const SiteRule> rules)
 {
-    return bestOf(
-        domain, path, rules, [](const SiteRule& r) { return r.suffix; },
-        [](const SiteRule& r) { return r.kind; });
+    return bestSiteMatchOf(domain, path, rules, [](const SiteRule& rule) { return rule; });
 }
 
 std::optional<SiteRule> ContextClassifier::bestSiteMatch(std::string_view domain,
                                                          std::string_view path,
                                                          const Overrides& rules)
 {
-    return bestOf(
-        domain, path, rules, [](const auto& r) { return std::string_view(r.first); },
-        [](const auto& r) { return r.second; });
+    return bestSiteMatchOf(domain, path, rules, [](const auto& entry) {
+        return SiteRule{entry.first, entry.second};
+    });
 }
 
 } // namespace kestrove

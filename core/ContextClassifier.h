@@ -6,10 +6,12 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrove {
 
@@ -43,14 +45,14 @@ public:
     // Bundle-identifier prefixes by kind: deep, shallow, neutral, distraction.
     static const std::array<AppRule, 81> appDefaults;
 
-    ContextClassifier() = default;
+    ContextClassifier();
     // Keys and the own identifier are lower-cased; empty keys are dropped, so they never
     // match every application by accident.
     explicit ContextClassifier(const Overrides& overrides,
                                const std::optional<std::string>& ownBundleID = std::nullopt);
 
-    const Overrides& overrides() const { return m_overrides; }
-    const std::optional<std::string>& ownBundleID() const { return m_ownBundleID; }
+    const Overrides& overrides() const;
+    const std::optional<std::string>& ownBundleID() const;
 
     ContextKind classify(const ContextSample& sample) const;
     std::string explain(const ContextSample& sample) const;
@@ -76,6 +78,10 @@ public:
                                                  const Overrides& rules);
 
 private:
+    struct PreparedSite;
+    // Immutable once built, so copies of a classifier share it.
+    struct Data;
+
     enum class Reason
     {
         away,
@@ -115,8 +121,14 @@ private:
                         std::string_view bundleID) const;
     std::optional<ContextKind> overrideFor(std::string_view bundleID) const;
 
-    Overrides m_overrides;
-    std::optional<std::string> m_ownBundleID;
+    static const std::vector<PreparedSite>& defaultSites();
+    static const PreparedSite* bestOf(std::string_view domain, std::string_view path,
+                                      const std::vector<PreparedSite>& sites);
+    template <typename Rules, typename RuleOf>
+    static std::optional<SiteRule> bestSiteMatchOf(std::string_view domain, std::string_view path,
+                                                   const Rules& rules, RuleOf ruleOf);
+
+    std::shared_ptr<const Data> m_data;
 };
 
 } // namespace kestrove

@@ -9,12 +9,13 @@ namespace kestrove {
 
 namespace {
 
-// The parts of an address (RFC 3986, with UTF-8 allowed as in an IRI) that the rules need.
+// The parts of an address (RFC 3986, with UTF-8 allowed as in an IRI) that the rules need,
+// as views into the trimmed address.
 struct ParsedAddress
 {
-    std::string scheme;              // empty for a relative reference
-    std::optional<std::string> host; // absent without an authority; still percent-encoded
-    std::string path;                // still percent-encoded
+    std::string_view scheme;              // empty for a relative reference
+    std::optional<std::string_view> host; // absent without an authority; still percent-encoded
+    std::string_view path;                // still percent-encoded
 };
 
 bool isAsciiAlpha(char c)
@@ -59,18 +60,34 @@ bool isValidUtf8(std::string_view text)
 // delimiters RFC 3986 leaves out. A "%" must introduce two hex digits.
 bool hasOnlyAddressCharacters(std::string_view text)
 {
-    constexpr std::string_view kExcluded = "\"<>\\^`{|}";
+    bool ascii = true;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (c <= 0x20 || c == 0x7f || kExcluded.find(static_cast<char>(c)) != std::string::npos) {
+        switch (c) {
+        case '"':
+        case '<':
+        case '>':
+        case '\\':
+        case '^':
+        case '`':
+        case '{':
+        case '|':
+        case '}':
+        case 0x7f:
             return false;
-        }
-        if (c == '%' &&
-            (i + 2 >= text.size() || hexValue(text[i + 1]) < 0 || hexValue(text[i + 2]) < 0)) {
-            return false;
+        case '%':
+            if (i + 2 >= text.size() || hexValue(text[i + 1]) < 0 || hexValue(text[i + 2]) < 0) {
+                return false;
+            }
+            break;
+        default:
+            if (c <= 0x20) {
+                return false;
+            }
+            ascii = ascii && c < 0x80;
         }
     }
-    return isValidUtf8(text);
+    return ascii || isValidUtf8(text);
 }
 
 std::string_view schemeOf(std::string_view text)
@@ -129,36 +146,50 @@ std::optional<std::string_view> hostOf(std::string_view authority)
     return host;
 }
 
-std::optional<ParsedAddress> parse(std::string_view address)
+// Addresses from browsers need no trimming; only others pay for the Unicode scan.
+std::string_view trimmedView(std::string_view address, std::string& storage)
 {
-    const std::string text = Text::trimmed(address);
+    const auto isPlain = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte > 0x20 && byte < 0x7f;
+    };
+    if (!address.empty() && isPlain(address.front()) && isPlain(address.back())) {
+        return address;
+    }
+    storage = Text::trimmed(address);
+    return storage;
+}
+
+std::optional<ParsedAddress> parse(std::string_view text)
+{
     if (text.empty() || !hasOnlyAddressCharacters(text)) {
         return std::nullopt;
     }
     ParsedAddress parsed;
     std::string_view rest = text;
-    const std::string_view scheme = schemeOf(rest);
-    if (!scheme.empty()) {
-        parsed.scheme = scheme;
-        rest.remove_prefix(scheme.size() + 1);
+    parsed.scheme = schemeOf(rest);
+    if (!parsed.scheme.empty()) {
+        rest.remove_prefix(parsed.scheme.size() + 1);
     }
     if (rest.substr(0, 2) == "//") {
         rest.remove_prefix(2);
         const auto end = rest.find_first_of("/?#");
-        const auto host = hostOf(rest.substr(0, end));
-        if (!host) {
+        parsed.host = hostOf(rest.substr(0, end));
+        if (!parsed.host) {
             return std::nullopt;
         }
-        parsed.host = std::string(*host);
         rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end);
     }
     parsed.path = rest.substr(0, rest.find_first_of("?#"));
     return parsed;
 }
 
-// Percent-decoding; absent when the decoded bytes are not UTF-8 text.
-std::optional<std::string> decoded(std::string_view text)
+// Percent-decoded and lower-cased; absent when the decoded bytes are not UTF-8 text.
+std::optional<std::string> decodedLowercased(std::string_view text)
 {
+    if (text.find('%') == std::string_view::npos) {
+        return Text::lowercased(text); // already checked to be UTF-8
+    }
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -172,7 +203,48 @@ std::optional<std::string> decoded(std::string_view text)
     if (!isValidUtf8(out)) {
         return std::nullopt;
     }
-    return out;
+    return Text::lowercased(out);
+}
+
+bool isWebScheme(std::string_view scheme)
+{
+    constexpr std::string_view kSchemes[] = {"http", "https", "file"};
+    for (std::string_view known : kSchemes) {
+        if (scheme.size() == known.size() && Text::lowercased(scheme) == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string domainOf(const std::optional<ParsedAddress>& parsed)
+{
+    if (!parsed || !parsed->host || !isWebScheme(parsed->scheme)) {
+        return {};
+    }
+    auto host = decodedLowercased(*parsed->host);
+    if (!host) {
+        return {};
+    }
+    if (Text::startsWith(*host, "www.")) {
+        host->erase(0, 4);
+    }
+    return std::move(*host);
+}
+
+std::string pathOf(const std::optional<ParsedAddress>& parsed)
+{
+    if (!parsed) {
+        return {};
+    }
+    auto path = decodedLowercased(parsed->path);
+    if (!path) {
+        return {};
+    }
+    while (!path->empty() && path->back() == '/') {
+        path->pop_back();
+    }
+    return std::move(*path);
 }
 
 } // namespace
@@ -181,40 +253,21 @@ namespace DomainRules {
 
 std::string domain(std::string_view address)
 {
-    const auto parsed = parse(address);
-    if (!parsed || !parsed->host) {
-        return {};
-    }
-    const std::string scheme = Text::lowercased(parsed->scheme);
-    if (scheme != "http" && scheme != "https" && scheme != "file") {
-        return {};
-    }
-    const auto host = decoded(*parsed->host);
-    if (!host) {
-        return {};
-    }
-    std::string result = Text::lowercased(*host);
-    if (Text::startsWith(result, "www.")) {
-        result.erase(0, 4);
-    }
-    return result;
+    std::string storage;
+    return domainOf(parse(trimmedView(address, storage)));
 }
 
 std::string path(std::string_view address)
 {
-    const auto parsed = parse(address);
-    if (!parsed) {
-        return {};
-    }
-    const auto path = decoded(parsed->path);
-    if (!path) {
-        return {};
-    }
-    std::string result = Text::lowercased(*path);
-    while (!result.empty() && result.back() == '/') {
-        result.pop_back();
-    }
-    return result;
+    std::string storage;
+    return pathOf(parse(trimmedView(address, storage)));
+}
+
+Page page(std::string_view address)
+{
+    std::string storage;
+    const auto parsed = parse(trimmedView(address, storage));
+    return {domainOf(parsed), pathOf(parsed)};
 }
 
 // Path rows follow the rows of their hosts, so the host-only lookup reports the host's own kind.

@@ -28,6 +28,14 @@ std::string domain(std::string_view address);
 // The decoded, lower-case path of an address without trailing slashes; "" when it does not parse.
 std::string path(std::string_view address);
 
+// Both of the above, parsing the address once (the classifier does this for every sample).
+struct Page
+{
+    std::string domain;
+    std::string path;
+};
+Page page(std::string_view address);
+
 // The built-in site table. Order matters: earlier rows win ties.
 extern const std::array<SiteRule, 78> defaults;
 

@@ -186,6 +186,9 @@ TEST(DomainRules, SurvivesArbitraryInput)
         }
         const std::string domain = DomainRules::domain(address);
         const std::string path = DomainRules::path(address);
+        const DomainRules::Page page = DomainRules::page(address);
+        EXPECT_EQ(page.domain, domain) << address;
+        EXPECT_EQ(page.path, path) << address;
         EXPECT_EQ(Text::lowercased(domain), domain) << address;
         EXPECT_EQ(Text::lowercased(path), path) << address;
         if (Text::startsWith(domain, "www.")) {
