@@ -41,12 +41,13 @@ public:
 
     void add(const Segment& segment)
     {
-        if (m_lastEnd && segment.start > *m_lastEnd && m_current) {
-            addGap(segment.start - *m_lastEnd);
+        if (m_hasLastEnd && segment.start > m_lastEnd && m_hasCurrent) {
+            addGap(segment.start - m_lastEnd);
         }
-        m_lastEnd = m_lastEnd ? std::max(*m_lastEnd, segment.end) : segment.end;
+        m_lastEnd = m_hasLastEnd ? std::max(m_lastEnd, segment.end) : segment.end;
+        m_hasLastEnd = true;
         if (segment.kind != ContextKind::deep) {
-            if (m_current) {
+            if (m_hasCurrent) {
                 addGap(segment.duration());
             }
             return;
@@ -73,16 +74,17 @@ private:
     {
         const double d = segment.duration();
         const std::string& key = segment.project ? *segment.project : kNoProject;
-        if (!m_current) {
+        if (!m_hasCurrent) {
             m_current =
                 FocusBlock{segment.start, segment.end, d, 0, {{key, d}}, segment.focusTaskID};
+            m_hasCurrent = true;
         } else {
-            m_current->end = segment.end;
-            m_current->deepSeconds += d;
-            m_current->interruptionSeconds += m_gap;
-            m_current->byProject[key] += d;
-            if (!m_current->focusTaskID) {
-                m_current->focusTaskID = segment.focusTaskID;
+            m_current.end = segment.end;
+            m_current.deepSeconds += d;
+            m_current.interruptionSeconds += m_gap;
+            m_current.byProject[key] += d;
+            if (!m_current.focusTaskID) {
+                m_current.focusTaskID = segment.focusTaskID;
             }
         }
         m_gap = 0;
@@ -90,10 +92,10 @@ private:
 
     void close()
     {
-        if (m_current && m_current->deepSeconds >= m_minimum) {
-            m_result.push_back(std::move(*m_current));
+        if (m_hasCurrent && m_current.deepSeconds >= m_minimum) {
+            m_result.push_back(std::move(m_current));
         }
-        m_current.reset();
+        m_hasCurrent = false;
         m_gap = 0;
     }
 
@@ -101,8 +103,10 @@ private:
     double m_grace;
     double m_minimum;
     std::vector<FocusBlock> m_result;
-    std::optional<FocusBlock> m_current;
-    std::optional<Date> m_lastEnd;
+    FocusBlock m_current;
+    bool m_hasCurrent = false;
+    Date m_lastEnd = 0;
+    bool m_hasLastEnd = false;
     double m_gap = 0;
 };
 
