@@ -2,7 +2,6 @@
 
 #include <X11/Xlib.h>
 
-#include <mutex>
 #include <set>
 
 namespace kestrove {
@@ -55,21 +54,22 @@ struct LinuxX11Handlers
         }
     }
 
+    // Called at every open: Qt sets its own handlers when it connects, and whichever came
+    // first is kept as the one to hand other displays to.
     static void install()
     {
-        static std::once_flag once;
-        std::call_once(once, [] {
-            previousError = XSetErrorHandler(onError);
-            previousIOError = XSetIOErrorHandler(onIOError);
-        });
+        if (const XErrorHandler previous = XSetErrorHandler(onError); previous != onError) {
+            previousError = previous;
+        }
+        if (const XIOErrorHandler previous = XSetIOErrorHandler(onIOError); previous != onIOError) {
+            previousIOError = previous;
+        }
     }
 };
 
 LinuxX11Connection::LinuxX11Connection(std::string displayName)
     : m_displayName(std::move(displayName))
-{
-    LinuxX11Handlers::install();
-}
+{}
 
 LinuxX11Connection::~LinuxX11Connection()
 {
@@ -79,6 +79,7 @@ LinuxX11Connection::~LinuxX11Connection()
 bool LinuxX11Connection::open()
 {
     close();
+    LinuxX11Handlers::install();
     m_display = XOpenDisplay(m_displayName.empty() ? nullptr : m_displayName.c_str());
     if (!m_display) {
         return false;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 namespace kestrove::testing_support {
@@ -21,31 +21,17 @@ inline void ensureApplication()
 }
 
 // A temporary folder, removed with everything in it.
-class TemporaryFolder
+struct TemporaryFolder
 {
-public:
-    TemporaryFolder()
-    {
-        std::random_device random;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("kestrove-test-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(m_path);
-    }
-    ~TemporaryFolder() { std::filesystem::remove_all(m_path); }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    QTemporaryDir folder;
 
-    std::string path() const { return m_path.string(); }
-
+    std::string path() const { return folder.path().toStdString(); }
     void write(const std::string& relative, const std::string& text) const
     {
-        const auto file = m_path / relative;
+        const auto file = std::filesystem::path(path()) / relative;
         std::filesystem::create_directories(file.parent_path());
         std::ofstream(file) << text;
     }
-
-private:
-    std::filesystem::path m_path;
 };
 
 } // namespace kestrove::testing_support

@@ -11,8 +11,6 @@
 
 #include "TestWindows.h"
 
-#include <mutex>
-
 namespace kestrove {
 namespace {
 
@@ -38,12 +36,10 @@ protected:
         return o;
     }
 
-    // Shows the window and waits until the window manager has made it the active one.
     Window show(const TestWindows::Spec& spec)
     {
         const Window window = windows.create(spec);
         windows.activate(window);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return windows.active() == window; }, kWaitMilliseconds));
         return window;
     }
 
@@ -77,32 +73,18 @@ TEST_F(LinuxWorkspaceTest, CollectorReportsIdentityNameAndTitleOfActivatedWindow
     QtScheduler scheduler;
     AppTracker tracker(workspace, scheduler);
     tracker.start();
+    Window window = 0;
     for (const auto& c : cases) {
-        show(c.spec);
+        window = show(c.spec);
         EXPECT_TRUE(
             QTest::qWaitFor([&] { return tracker.current() == c.expected; }, kWaitMilliseconds))
             << c.spec.wmClass << ": got " << tracker.current().bundleID.value_or("nil") << " / "
             << tracker.current().appName << " / " << tracker.current().windowTitle.substr(0, 40);
     }
-}
 
-TEST_F(LinuxWorkspaceTest, PollFollowsTitleChangesWithinTwoSeconds)
-{
-    LinuxWorkspace workspace(options());
-    QtScheduler scheduler;
-    AppTracker tracker(workspace, scheduler);
-    tracker.start();
-    const Window window = show({"writer", "Writer", "draft 1", "", "", false});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return tracker.current().windowTitle == "draft 1"; },
-                                kWaitMilliseconds));
-
-    const std::string title = "draft 2";
-    XChangeProperty(windows.display(), window, XInternAtom(windows.display(), "_NET_WM_NAME", 0),
-                    XInternAtom(windows.display(), "UTF8_STRING", 0), 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(title.data()),
-                    static_cast<int>(title.size()));
-    XSync(windows.display(), False);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return tracker.current().windowTitle == title; }, 2500));
+    // A new title raises no activation: the poll finds it within 2 s.
+    windows.setTitle(window, "Settings");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tracker.current().windowTitle == "Settings"; }, 2500));
 }
 
 TEST_F(LinuxWorkspaceTest, WindowDestroyedBetweenActivationAndPollIsNoWindow)
@@ -114,7 +96,8 @@ TEST_F(LinuxWorkspaceTest, WindowDestroyedBetweenActivationAndPollIsNoWindow)
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return reported && reported->window == window; }, kWaitMilliseconds));
 
-    windows.destroy(window);
+    XDestroyWindow(windows.display(), window);
+    XSync(windows.display(), False);
     EXPECT_EQ(workspace.windowInfo(*reported), WindowInfo{});
     const auto after = workspace.frontmostApplication();
     EXPECT_TRUE(!after || after->window != window);
@@ -126,12 +109,13 @@ TEST_F(LinuxWorkspaceTest, DesktopEntriesAreReadAgainWhenTheyChange)
 {
     LinuxWorkspace workspace(options());
     show({"novel", "Novel", "Chapter 1", "", "", false});
-    EXPECT_EQ(workspace.frontmostApplication()->localizedName, "Novel");
+    auto name = [&] {
+        return workspace.frontmostApplication().value_or(FrontmostApplication{}).localizedName;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return name() == "Novel"; }, kWaitMilliseconds));
 
     data.write("applications/novel.desktop", "[Desktop Entry]\nName=Novel Writer\n");
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return workspace.frontmostApplication()->localizedName == "Novel Writer"; },
-        kWaitMilliseconds));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return name() == "Novel Writer"; }, kWaitMilliseconds));
 }
 
 // A display of the test's own that it can take away and bring back.
@@ -169,12 +153,8 @@ TEST_F(LinuxWorkspaceTest, LostDisplayIsLoggedReportsNothingAndIsReconnected)
 {
     PrivateServer server;
     ASSERT_TRUE(server.start());
-    std::mutex mutex;
     std::vector<std::string> lines;
-    Log::setSink([&](Log::Level, const std::string&, const std::string& line) {
-        std::lock_guard lock(mutex);
-        lines.push_back(line);
-    });
+    Log::setSink([&](Log::Level, const std::string&, const std::string& l) { lines.push_back(l); });
 
     LinuxWorkspace::Options o = options();
     o.displayName = server.display().toStdString();
@@ -191,9 +171,7 @@ TEST_F(LinuxWorkspaceTest, LostDisplayIsLoggedReportsNothingAndIsReconnected)
     ASSERT_TRUE(server.start(QString::fromStdString(o.displayName)));
     EXPECT_TRUE(QTest::qWaitFor([&] { return workspace.isConnected(); }, kWaitMilliseconds));
     Log::setSink(nullptr);
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "X connection lost; nothing is reported until it is back"),
-              lines.end());
+    EXPECT_EQ(lines.front(), "X connection lost; nothing is reported until it is back");
 }
 
 } // namespace

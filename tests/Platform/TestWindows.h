@@ -75,30 +75,10 @@ public:
         XSync(m_display, False);
     }
 
-    void destroy(Window window)
+    void setTitle(Window window, const std::string& title)
     {
-        XDestroyWindow(m_display, window);
+        setText(window, "_NET_WM_NAME", "UTF8_STRING", title);
         XSync(m_display, False);
-    }
-
-    Window active()
-    {
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        Window result = 0;
-        if (XGetWindowProperty(m_display, DefaultRootWindow(m_display), atom("_NET_ACTIVE_WINDOW"),
-                               0, 1, False, XA_WINDOW, &type, &format, &items, &after,
-                               &data) == Success &&
-            items == 1) {
-            result = *reinterpret_cast<Window*>(data);
-        }
-        if (data) {
-            XFree(data);
-        }
-        return result;
     }
 
     Display* display() const { return m_display; }
