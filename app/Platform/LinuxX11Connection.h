@@ -9,6 +9,7 @@ namespace kestrove {
 // One Xlib connection of Kestrove's own, kept apart from Qt's. Protocol errors on it (a window
 // that vanished between two requests) are counted instead of ending the program, and a broken
 // connection is remembered instead of exiting, so that its owner can close it and reconnect.
+// Open it after the QApplication exists: Qt sets Xlib's process-wide handlers when it connects.
 class LinuxX11Connection
 {
 public:
