@@ -1,0 +1,480 @@
+#include "Storage/Database.h"
+
+#include "Platform/Log.h"
+#include "Storage/Statement.h"
+#include "core/Calendar.h"
+#include "core/NumberFormat.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <fcntl.h>
+
+namespace kestrove {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const Log log("app");
+
+constexpr mode_t kFolderMode = 0700;
+constexpr mode_t kFileMode = 0600;
+
+constexpr std::array<const char*, 13> kSchema = {
+    "CREATE TABLE IF NOT EXISTS segments ("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " start_ts REAL NOT NULL,"
+    " end_ts REAL NOT NULL,"
+    " bundle_id TEXT,"
+    " app_name TEXT NOT NULL,"
+    " window_title TEXT NOT NULL DEFAULT '',"
+    " url TEXT NOT NULL DEFAULT '',"
+    " domain TEXT NOT NULL DEFAULT '',"
+    " kind TEXT NOT NULL,"
+    " project TEXT,"
+    " area TEXT,"
+    " detected_project TEXT,"
+    " focus_task_id TEXT,"
+    " keystrokes INTEGER NOT NULL DEFAULT 0,"
+    " source TEXT NOT NULL DEFAULT 'live');",
+    "CREATE INDEX IF NOT EXISTS idx_segments_start ON segments(start_ts);",
+    "CREATE INDEX IF NOT EXISTS idx_segments_end ON segments(end_ts);",
+    "CREATE INDEX IF NOT EXISTS idx_segments_kind_start ON segments(kind, start_ts);",
+    "CREATE INDEX IF NOT EXISTS idx_segments_project ON segments(project);",
+    // The longest segment, found in one step, bounds range reads on both sides of start_ts.
+    "CREATE INDEX IF NOT EXISTS idx_segments_length ON segments(end_ts - start_ts);",
+    "CREATE TABLE IF NOT EXISTS meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);",
+    "CREATE TABLE IF NOT EXISTS focus_tasks ("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " started_at REAL NOT NULL,"
+    " ended_at REAL NOT NULL,"
+    " task_name TEXT NOT NULL,"
+    " estimated_seconds INTEGER NOT NULL,"
+    " actual_active_seconds INTEGER NOT NULL,"
+    " completed INTEGER NOT NULL DEFAULT 0,"
+    " avg_score REAL NOT NULL DEFAULT 0.0,"
+    " allowed_bundle_ids TEXT,"
+    " allowed_url_patterns TEXT,"
+    " is_lockdown INTEGER NOT NULL DEFAULT 0,"
+    " breakout_attempts INTEGER NOT NULL DEFAULT 0,"
+    " ended_reason TEXT,"
+    " task_uuid TEXT);",
+    "CREATE INDEX IF NOT EXISTS idx_focus_tasks_started ON focus_tasks(started_at DESC);",
+    "CREATE TABLE IF NOT EXISTS lockdown_blocks ("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " focus_task_id TEXT NOT NULL,"
+    " timestamp REAL NOT NULL,"
+    " attempted_bundle_id TEXT NOT NULL);",
+    "CREATE INDEX IF NOT EXISTS idx_lockdown_blocks_task ON lockdown_blocks(focus_task_id);",
+    "CREATE INDEX IF NOT EXISTS idx_lockdown_blocks_ts ON lockdown_blocks(timestamp DESC);",
+    "CREATE TABLE IF NOT EXISTS day_plans ("
+    " day_start REAL PRIMARY KEY,"
+    " created_at REAL NOT NULL,"
+    " completed_at REAL,"
+    " skipped_at REAL,"
+    " context TEXT NOT NULL DEFAULT '',"
+    " so_what TEXT NOT NULL DEFAULT '',"
+    " project TEXT NOT NULL DEFAULT '',"
+    " urgent TEXT NOT NULL DEFAULT '[]',"
+    " maintenance TEXT NOT NULL DEFAULT '[]',"
+    " other TEXT NOT NULL DEFAULT '',"
+    " blocks TEXT NOT NULL DEFAULT '[]');",
+};
+
+struct MigrationColumn
+{
+    const char* name;
+    const char* definition;
+};
+
+// Columns that older files lack, added in this order.
+constexpr std::array<MigrationColumn, 5> kFocusTaskColumns = {{
+    {"is_lockdown", "INTEGER NOT NULL DEFAULT 0"},
+    {"breakout_attempts", "INTEGER NOT NULL DEFAULT 0"},
+    {"ended_reason", "TEXT"},
+    {"task_uuid", "TEXT"},
+    {"project", "TEXT"},
+}};
+
+// Created after the columns are migrated: older files have no task_uuid to index yet.
+constexpr const char* kFocusTaskUuidIndex =
+    "CREATE INDEX IF NOT EXISTS idx_focus_tasks_uuid ON focus_tasks(task_uuid);";
+
+// Rows that overlap [?1, ?2), except row ?3. The lower bound on start_ts (no row starts earlier
+// than the longest segment before ?1) keeps the read on a two-sided index range; it excludes
+// nothing that overlaps.
+constexpr const char* kSelectSegments =
+    "SELECT id, start_ts, end_ts, bundle_id, app_name, window_title, url, domain, kind, project,"
+    " area, detected_project, focus_task_id, keystrokes, source FROM segments"
+    " WHERE end_ts > ?1 AND start_ts < ?2 AND id != ?3"
+    " AND start_ts >= ?1 - (SELECT MAX(end_ts - start_ts) FROM segments) - 1.0"
+    " ORDER BY start_ts, id;";
+
+std::string dataHome()
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') {
+        return xdg;
+    }
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* entry = getpwuid(getuid());
+        home = entry ? entry->pw_dir : "/tmp";
+    }
+    return std::string(home) + "/.local/share";
+}
+
+// A file that holds something other than a database is the user's; SQLite must not touch it.
+bool holdsOtherData(const std::string& path)
+{
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    if (error || size == 0) {
+        return false;
+    }
+    static constexpr char kHeader[16] = "SQLite format 3";
+    char header[16] = {};
+    std::ifstream file(path, std::ios::binary);
+    file.read(header, sizeof header);
+    return file.gcount() != sizeof header || std::memcmp(header, kHeader, sizeof header) != 0;
+}
+
+// SQLite gives its -wal and -shm files the mode of the database file, so a file created
+// private keeps all three private from the first byte.
+void createPrivately(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kFileMode);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+}
+
+std::optional<double> strictDecimal(const std::string& text)
+{
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front()))) {
+        return std::nullopt;
+    }
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+Database::Database(std::string path, const Clock& clock) : m_path(std::move(path)), m_clock(&clock)
+{
+    const fs::path folder = fs::path(m_path).parent_path();
+    std::error_code ignored;
+    if (!folder.empty()) {
+        fs::create_directories(folder.parent_path(), ignored);
+        ::mkdir(folder.c_str(), kFolderMode);
+    }
+}
+
+Database::~Database()
+{
+    close();
+}
+
+std::string Database::defaultPath()
+{
+    return dataHome() + "/Kestrove/kestrove.db";
+}
+
+const Clock& Database::systemClock()
+{
+    static const SystemClock clock;
+    return clock;
+}
+
+void Database::open()
+{
+    close();
+    try {
+        openConnection();
+        setUp();
+        m_openError.reset();
+    } catch (const DatabaseError& error) {
+        close();
+        m_openError = error;
+        throw;
+    }
+}
+
+void Database::openConnection()
+{
+    const fs::path folder = fs::path(m_path).parent_path();
+    if (!folder.empty()) {
+        ::chmod(folder.c_str(), kFolderMode);
+    }
+    if (holdsOtherData(m_path)) {
+        log.error("the file at the database path is not a database; it is left as it is");
+        throw DatabaseError::openFailed(m_path);
+    }
+    createPrivately(m_path);
+    if (sqlite3_open(m_path.c_str(), &m_db) != SQLITE_OK) {
+        throw DatabaseError::openFailed(m_path);
+    }
+}
+
+void Database::setUp()
+{
+    for (const char* pragma :
+         {"PRAGMA journal_mode=WAL;", "PRAGMA synchronous=NORMAL;", "PRAGMA secure_delete=ON;"}) {
+        try {
+            execute(pragma);
+        } catch (const DatabaseError&) {
+            if (sqlite3_errcode(m_db) == SQLITE_NOTADB) {
+                log.error("the file at the database path is not a database; it is left as it is");
+                throw DatabaseError::openFailed(m_path);
+            }
+            throw;
+        }
+    }
+    tightenFilePermissions();
+    createSchema();
+    migrate();
+}
+
+void Database::close()
+{
+    if (m_db) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+}
+
+void Database::tightenFilePermissions() const
+{
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        const std::string file = m_path + suffix;
+        struct stat info;
+        if (::stat(file.c_str(), &info) == 0) {
+            ::chmod(file.c_str(), kFileMode);
+        }
+    }
+}
+
+void Database::createSchema()
+{
+    for (const char* statement : kSchema) {
+        execute(statement);
+    }
+}
+
+void Database::migrate()
+{
+    const auto existing = columns("focus_tasks");
+    for (const auto& column : kFocusTaskColumns) {
+        if (!existing.contains(column.name)) {
+            execute(std::string("ALTER TABLE focus_tasks ADD COLUMN ") + column.name + " " +
+                    column.definition + ";");
+        }
+    }
+    execute(kFocusTaskUuidIndex);
+    writeSegmentsSinceIfMissing();
+}
+
+void Database::writeSegmentsSinceIfMissing()
+{
+    if (!meta("segments_since")) {
+        setMeta("segments_since", NumberFormat::shortest(m_clock->now()));
+    }
+}
+
+std::set<std::string> Database::columns(const std::string& table)
+{
+    std::set<std::string> names;
+    try {
+        Statement statement(m_db, "SELECT name FROM pragma_table_info(?);");
+        statement.bind(1, std::string_view(table));
+        while (statement.next()) {
+            if (auto name = statement.columnText(0)) {
+                names.insert(std::move(*name));
+            }
+        }
+    } catch (const DatabaseError&) {
+    }
+    return names;
+}
+
+std::optional<std::string> Database::meta(const std::string& key)
+{
+    try {
+        Statement statement(m_db, "SELECT value FROM meta WHERE key = ?;");
+        statement.bind(1, std::string_view(key));
+        if (statement.next()) {
+            return statement.columnText(0);
+        }
+    } catch (const DatabaseError&) {
+    }
+    return std::nullopt;
+}
+
+void Database::setMeta(const std::string& key, const std::string& value)
+{
+    try {
+        Statement statement(m_db, "INSERT OR REPLACE INTO meta (key, value) VALUES (?, ?);");
+        statement.bind(1, std::string_view(key));
+        statement.bind(2, std::string_view(value));
+        statement.step();
+    } catch (const DatabaseError&) {
+    }
+}
+
+std::optional<Date> Database::accurateSince()
+{
+    const auto text = meta("segments_since");
+    return text ? strictDecimal(*text) : std::nullopt;
+}
+
+void Database::execute(const std::string& sql)
+{
+    if (!m_db) {
+        throw DatabaseError::executeFailed(DatabaseError::kNoConnection);
+    }
+    char* message = nullptr;
+    if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const std::string text = message ? message : "unknown";
+        sqlite3_free(message);
+        throw DatabaseError::executeFailed(text);
+    }
+}
+
+std::int64_t Database::insertSegment(const Segment& segment)
+{
+    Statement statement(m_db,
+                        "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title,"
+                        " url, domain, kind, project, area, detected_project, focus_task_id,"
+                        " keystrokes, source) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);");
+    statement.bind(1, segment.start);
+    statement.bind(2, segment.end);
+    statement.bind(3, segment.bundleID);
+    statement.bind(4, std::string_view(segment.appName));
+    statement.bind(5, std::string_view(segment.windowTitle));
+    statement.bind(6, std::string_view(segment.url));
+    statement.bind(7, std::string_view(segment.domain));
+    statement.bind(8, rawValue(segment.kind));
+    statement.bind(9, segment.project);
+    statement.bind(10, segment.area);
+    statement.bind(11, segment.detectedProject);
+    statement.bind(12, segment.focusTaskID);
+    statement.bind(13, segment.keystrokes);
+    statement.bind(14, Segment::rawValue(segment.source));
+    statement.run();
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+void Database::updateSegment(std::int64_t id, Date end)
+{
+    Statement statement(m_db, "UPDATE segments SET end_ts = ? WHERE id = ?;");
+    statement.bind(1, end);
+    statement.bind(2, id);
+    statement.run();
+}
+
+void Database::deleteSegment(std::int64_t id)
+{
+    Statement statement(m_db, "DELETE FROM segments WHERE id = ?;");
+    statement.bind(1, id);
+    statement.step();
+}
+
+std::vector<Segment> Database::segments(Date from, Date to, std::optional<std::int64_t> excludingID)
+{
+    Statement statement(m_db, kSelectSegments);
+    statement.bind(1, from);
+    statement.bind(2, to);
+    statement.bind(3, excludingID.value_or(-1));
+    std::vector<Segment> result;
+    while (statement.next()) {
+        Segment segment = mapSegment(statement);
+        segment.start = std::max(segment.start, from);
+        segment.end = std::min(segment.end, to);
+        if (segment.end > segment.start) {
+            result.push_back(std::move(segment));
+        }
+    }
+    return result;
+}
+
+Segment Database::mapSegment(const Statement& row)
+{
+    Segment segment;
+    segment.id = row.columnInt64(0);
+    segment.start = row.columnDouble(1);
+    segment.end = row.columnDouble(2);
+    segment.bundleID = row.columnText(3);
+    segment.appName = row.columnTextOr(4, "Unknown");
+    segment.windowTitle = row.columnTextOr(5, "");
+    segment.url = row.columnTextOr(6, "");
+    segment.domain = row.columnTextOr(7, "");
+    const auto kind = row.columnText(8);
+    segment.kind = ContextKinds::fromRawValue(kind.value_or("")).value_or(ContextKind::neutral);
+    segment.project = row.columnText(9);
+    segment.area = row.columnText(10);
+    segment.detectedProject = row.columnText(11);
+    segment.focusTaskID = row.columnText(12);
+    segment.keystrokes = row.columnInt64(13);
+    const auto source = row.columnText(14);
+    segment.source = source == "legacy" ? Segment::Source::legacy : Segment::Source::live;
+    return segment;
+}
+
+void Database::assignUnassigned(const std::string& key, const std::string& project,
+                                const std::optional<std::string>& area)
+{
+    Statement statement(m_db, "UPDATE segments SET project = ?, area = ? WHERE project IS NULL AND"
+                              " (detected_project = ?"
+                              " OR (COALESCE(detected_project,'') = '' AND domain = ?)"
+                              " OR (COALESCE(detected_project,'') = '' AND domain = ''"
+                              " AND app_name = ?));");
+    statement.bind(1, std::string_view(project));
+    statement.bind(2, area);
+    statement.bind(3, std::string_view(key));
+    statement.bind(4, std::string_view(key));
+    statement.bind(5, std::string_view(key));
+    statement.run();
+}
+
+void Database::renameProject(const std::string& from, const std::optional<std::string>& to,
+                             const std::optional<std::string>& area)
+{
+    Statement statement(m_db, "UPDATE segments SET project = ?, area = ? WHERE project = ?;");
+    statement.bind(1, to);
+    statement.bind(2, area);
+    statement.bind(3, std::string_view(from));
+    statement.step();
+}
+
+void Database::deleteSegments(Date start, Date end)
+{
+    Statement statement(m_db, "DELETE FROM segments WHERE end_ts > ? AND start_ts < ?;");
+    statement.bind(1, start);
+    statement.bind(2, end);
+    statement.step();
+}
+
+std::pair<Date, Date> Database::dayBounds(Date date)
+{
+    const Date start = Calendar::startOfDay(date);
+    return {start, Calendar::addingDays(start, 1)};
+}
+
+} // namespace kestrove

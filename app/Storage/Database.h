@@ -1,0 +1,90 @@
+#pragma once
+
+#include "Platform/Clock.h"
+#include "Storage/DatabaseError.h"
+#include "core/Date.h"
+#include "core/Segment.h"
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct sqlite3;
+
+namespace kestrove {
+
+class Statement;
+
+// The one owner of the history file: its connection, schema, migrations and one operation per
+// query. Not thread-safe: the program reaches it only through DatabaseWorker's thread; tests
+// and benchmarks may drive it directly from one thread. Every operation that fails throws
+// DatabaseError.
+class Database
+{
+public:
+    // `path` is fixed here; its folder is created when missing. No connection yet.
+    explicit Database(std::string path, const Clock& clock = systemClock());
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // $XDG_DATA_HOME/Kestrove/kestrove.db, by default ~/.local/share/Kestrove/kestrove.db.
+    static std::string defaultPath();
+    static const Clock& systemClock();
+
+    // Connects, sets the journal and the file modes, creates the schema and migrates. A failure
+    // leaves no connection: every later operation fails with "no db" until an open succeeds.
+    void open();
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    // The error of the last failed open, cleared by a successful one.
+    const std::optional<DatabaseError>& openError() const { return m_openError; }
+    const std::string& path() const { return m_path; }
+
+    // Folder 0700 at open; the file and its -wal and -shm companions 0600.
+    void tightenFilePermissions() const;
+    void createSchema();
+    void migrate();
+    std::set<std::string> columns(const std::string& table);
+
+    std::optional<std::string> meta(const std::string& key);
+    void setMeta(const std::string& key, const std::string& value);
+    // From when the segment record is complete; absent when the marker is missing or malformed.
+    std::optional<Date> accurateSince();
+
+    // Runs one statement that returns no rows.
+    void execute(const std::string& sql);
+
+    // Segments.
+    std::int64_t insertSegment(const Segment& segment);
+    void updateSegment(std::int64_t id, Date end);
+    void deleteSegment(std::int64_t id);
+    // Rows overlapping [from, to), clipped to it, by start then id.
+    std::vector<Segment> segments(Date from, Date to,
+                                  std::optional<std::int64_t> excludingID = std::nullopt);
+    static Segment mapSegment(const Statement& row);
+    void assignUnassigned(const std::string& key, const std::string& project,
+                          const std::optional<std::string>& area);
+    void renameProject(const std::string& from, const std::optional<std::string>& to,
+                       const std::optional<std::string>& area);
+    void deleteSegments(Date start, Date end);
+
+    // The start of the local day of `date` and the start of the next, seconds since 1970.
+    static std::pair<Date, Date> dayBounds(Date date);
+
+private:
+    sqlite3* connection() const { return m_db; }
+    void openConnection();
+    void setUp();
+    void writeSegmentsSinceIfMissing();
+
+    std::string m_path;
+    const Clock* m_clock;
+    sqlite3* m_db = nullptr;
+    std::optional<DatabaseError> m_openError;
+};
+
+} // namespace kestrove

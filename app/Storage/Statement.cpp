@@ -1,0 +1,122 @@
+#include "Storage/Statement.h"
+
+#include "Storage/DatabaseError.h"
+
+#include <sqlite3.h>
+
+namespace kestrove {
+
+namespace {
+
+std::string messageOf(sqlite3* db)
+{
+    return db ? sqlite3_errmsg(db) : DatabaseError::kNoConnection;
+}
+
+} // namespace
+
+Statement::Statement(sqlite3* db, const char* sql) : m_db(db)
+{
+    if (!db) {
+        throw DatabaseError::prepareFailed(DatabaseError::kNoConnection);
+    }
+    if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(m_statement);
+        throw DatabaseError::prepareFailed(messageOf(db));
+    }
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+void Statement::bind(int index, double value)
+{
+    sqlite3_bind_double(m_statement, index, value);
+}
+
+void Statement::bind(int index, std::int64_t value)
+{
+    sqlite3_bind_int64(m_statement, index, value);
+}
+
+void Statement::bindInt32(int index, int value)
+{
+    sqlite3_bind_int(m_statement, index, value);
+}
+
+void Statement::bind(int index, std::string_view text)
+{
+    sqlite3_bind_text64(m_statement, index, text.data(), text.size(), SQLITE_TRANSIENT,
+                        SQLITE_UTF8);
+}
+
+void Statement::bind(int index, const std::optional<std::string>& text)
+{
+    if (text) {
+        bind(index, std::string_view(*text));
+    } else {
+        bindNull(index);
+    }
+}
+
+void Statement::bindNull(int index)
+{
+    sqlite3_bind_null(m_statement, index);
+}
+
+bool Statement::next()
+{
+    return sqlite3_step(m_statement) == SQLITE_ROW;
+}
+
+void Statement::run()
+{
+    if (sqlite3_step(m_statement) != SQLITE_DONE) {
+        throw DatabaseError::executeFailed(messageOf(m_db));
+    }
+}
+
+int Statement::step()
+{
+    return sqlite3_step(m_statement);
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(m_statement);
+}
+
+bool Statement::isNull(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
+}
+
+double Statement::columnDouble(int column) const
+{
+    return sqlite3_column_double(m_statement, column);
+}
+
+std::int64_t Statement::columnInt64(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
+std::optional<std::string> Statement::columnText(int column) const
+{
+    const auto* text = sqlite3_column_text(m_statement, column);
+    if (!text) {
+        return std::nullopt;
+    }
+    const int length = sqlite3_column_bytes(m_statement, column);
+    return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
+}
+
+std::string Statement::columnTextOr(int column, std::string_view fallback) const
+{
+    auto text = columnText(column);
+    return text ? std::move(*text) : std::string(fallback);
+}
+
+} // namespace kestrove

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace kestrove {
+
+// One prepared statement, finalized when it goes out of scope. Values are always bound,
+// never written into the SQL text.
+class Statement
+{
+public:
+    // Throws DatabaseError::prepareFailed with the connection's message, or "no db".
+    Statement(sqlite3* db, const char* sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int index, double value);
+    void bind(int index, std::int64_t value);
+    // LIMIT counts and flags.
+    void bindInt32(int index, int value);
+    void bind(int index, std::string_view text);
+    void bind(int index, const std::optional<std::string>& text); // absent binds NULL
+    void bindNull(int index);
+
+    // Reads: true while a row is ready; anything else ends the rows silently.
+    bool next();
+    // Writes: throws DatabaseError::executeFailed unless the step finishes the statement.
+    void run();
+    // The raw result of one step, for callers that ignore failures.
+    int step();
+    void reset();
+
+    bool isNull(int column) const;
+    double columnDouble(int column) const;
+    std::int64_t columnInt64(int column) const;
+    // NULL reads as absent.
+    std::optional<std::string> columnText(int column) const;
+    std::string columnTextOr(int column, std::string_view fallback) const;
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_statement = nullptr;
+};
+
+} // namespace kestrove
