@@ -23,10 +23,13 @@ class DatabaseResult
 {
 public:
     DatabaseResult(T value) : m_value(std::move(value)) {}
-    DatabaseResult(DatabaseError error) : m_error(std::move(error)) {}
+    DatabaseResult(DatabaseError error) : m_error(std::make_shared<DatabaseError>(std::move(error)))
+    {
+    }
 
     bool ok() const { return !m_error; }
-    const std::optional<DatabaseError>& error() const { return m_error; }
+    // The error, or null when the job succeeded.
+    const DatabaseError* error() const { return m_error.get(); }
     // The value; throws the job's error when it failed.
     const T& value() const
     {
@@ -38,7 +41,7 @@ public:
 
 private:
     std::optional<T> m_value;
-    std::optional<DatabaseError> m_error;
+    std::shared_ptr<const DatabaseError> m_error;
 };
 
 template <>
@@ -46,10 +49,12 @@ class DatabaseResult<void>
 {
 public:
     DatabaseResult() = default;
-    DatabaseResult(DatabaseError error) : m_error(std::move(error)) {}
+    DatabaseResult(DatabaseError error) : m_error(std::make_shared<DatabaseError>(std::move(error)))
+    {
+    }
 
     bool ok() const { return !m_error; }
-    const std::optional<DatabaseError>& error() const { return m_error; }
+    const DatabaseError* error() const { return m_error.get(); }
     void value() const
     {
         if (m_error) {
@@ -58,7 +63,7 @@ public:
     }
 
 private:
-    std::optional<DatabaseError> m_error;
+    std::shared_ptr<const DatabaseError> m_error;
 };
 
 // A job sent to the worker; wait() blocks until it has run. Never wait from inside a job.
@@ -85,6 +90,9 @@ private:
 class DatabaseWorker
 {
 public:
+    template <typename R>
+    using Completion = std::function<void(DatabaseResult<R>)>;
+
     DatabaseWorker(MainQueue& mainQueue, std::string path,
                    const Clock& clock = Database::systemClock());
     // Runs the jobs already sent, closes the connection and ends the thread.
@@ -94,7 +102,7 @@ public:
 
     // Sends `job(Database&)`; `done`, when given, receives the result on the main queue.
     template <typename Job, typename R = std::invoke_result_t<Job&, Database&>>
-    DatabaseJob<R> run(Job job, std::function<void(DatabaseResult<R>)> done = {})
+    DatabaseJob<R> run(Job job, std::type_identity_t<Completion<R>> done = {})
     {
         auto promise = std::make_shared<std::promise<DatabaseResult<R>>>();
         DatabaseJob<R> handle(promise->get_future().share());
