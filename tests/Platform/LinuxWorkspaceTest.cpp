@@ -163,6 +163,25 @@ TEST_F(LinuxWorkspaceTest, LostDisplayIsLoggedReportsNothingAndIsReconnected)
     ASSERT_TRUE(workspace.isConnected());
     EXPECT_FALSE(workspace.isTrusted()) << "no window manager runs on the private display";
 
+    // Without a window manager's _NET_ACTIVE_WINDOW, the client window holding the focus counts.
+    {
+        TestWindows bare(o.displayName.c_str());
+        const Window client = bare.create({"bare", "Bare", "no manager", "", "", false});
+        const long normalState[] = {1, 0};
+        const Atom wmState = XInternAtom(bare.display(), "WM_STATE", False);
+        XChangeProperty(bare.display(), client, wmState, wmState, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(normalState), 2);
+        const Window child = XCreateSimpleWindow(bare.display(), client, 0, 0, 10, 10, 0, 0, 0);
+        XMapWindow(bare.display(), child);
+        XSync(bare.display(), False);
+        XSetInputFocus(bare.display(), child, RevertToParent, CurrentTime);
+        XSync(bare.display(), False);
+        const auto app = workspace.frontmostApplication();
+        ASSERT_TRUE(app.has_value());
+        EXPECT_EQ(app->window, client);
+        EXPECT_EQ(app->bundleID, "bare");
+    }
+
     server.stop();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !workspace.isConnected(); }, kWaitMilliseconds));
     EXPECT_EQ(workspace.frontmostApplication(), std::nullopt);

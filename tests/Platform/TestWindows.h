@@ -16,7 +16,7 @@ namespace kestrove::testing_support {
 class TestWindows
 {
 public:
-    TestWindows() : m_display(XOpenDisplay(nullptr))
+    explicit TestWindows(const char* displayName = nullptr) : m_display(XOpenDisplay(displayName))
     {
         if (!m_display) {
             throw std::runtime_error("no X display: run the tests inside scripts/with-desktop");
