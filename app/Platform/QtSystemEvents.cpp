@@ -7,6 +7,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QPointer>
 
 #include <cstdlib>
 
@@ -52,11 +53,6 @@ QtSystemEvents::QtSystemEvents(QDBusConnection systemBus, QDBusConnection sessio
     findSession();
 }
 
-void QtSystemEvents::setHandlers(Handlers handlers)
-{
-    m_handlers = std::move(handlers);
-}
-
 void QtSystemEvents::takeSleepDelay()
 {
     auto call =
@@ -93,20 +89,17 @@ void QtSystemEvents::onPrepareForSleep(bool start)
     m_asleep = start;
     if (start) {
         const quint64 generation = ++m_sleepGeneration;
-        auto ready = [this, generation] { releaseSleepDelay(generation); };
-        if (m_handlers.willSleep) {
-            m_handlers.willSleep(ready);
-        } else {
-            ready();
-        }
+        announceSleep([self = QPointer(this), generation] {
+            if (self) {
+                self->releaseSleepDelay(generation);
+            }
+        });
         return;
     }
     ++m_sleepGeneration;
     m_sleepDelay = QDBusUnixFileDescriptor();
     takeSleepDelay();
-    if (m_handlers.didWake) {
-        m_handlers.didWake();
-    }
+    announceWake();
 }
 
 void QtSystemEvents::findSession()
@@ -174,10 +167,7 @@ void QtSystemEvents::setLocked(bool locked)
         return;
     }
     m_locked = locked;
-    const auto& handler = locked ? m_handlers.screenLocked : m_handlers.screenUnlocked;
-    if (handler) {
-        handler();
-    }
+    announceLock(locked);
 }
 
 void QtSystemEvents::setSessionActive(bool active)
@@ -186,9 +176,7 @@ void QtSystemEvents::setSessionActive(bool active)
         return;
     }
     m_sessionActive = active;
-    if (m_handlers.sessionActiveChanged) {
-        m_handlers.sessionActiveChanged(active);
-    }
+    announceSessionActive(active);
 }
 
 } // namespace kestrove

@@ -21,7 +21,6 @@ public:
     QtSystemEvents(QDBusConnection systemBus, QDBusConnection sessionBus,
                    QObject* parent = nullptr);
 
-    void setHandlers(Handlers handlers) override;
     bool isAsleep() const override { return m_asleep; }
     bool isScreenLocked() const override { return m_locked; }
     bool isSessionActive() const override { return m_sessionActive; }
@@ -48,7 +47,6 @@ private:
 
     QDBusConnection m_system;
     QDBusConnection m_session;
-    Handlers m_handlers;
     bool m_asleep = false;
     bool m_locked = false;
     bool m_sessionActive = true;

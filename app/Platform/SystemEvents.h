@@ -1,19 +1,20 @@
 #pragma once
 
 #include <functional>
+#include <map>
 
 namespace kestrove {
 
 // Machine sleep and wake, screen lock and unlock, and whether the user's session is the active
 // one. Sleep and lock are separate states: waking up does not unlock the screen.
-// Handlers run on the main thread and only on a change of state.
+// Observers (the tracker, the morning gate) are told on the main thread, only on a change.
 class SystemEvents
 {
 public:
     struct Handlers
     {
         // The machine is about to sleep. Call `ready` once the open segment is closed; sleep
-        // waits for it (up to the system's limit).
+        // waits for every observer's answer (up to the system's limit).
         std::function<void(std::function<void()> ready)> willSleep;
         std::function<void()> didWake;
         std::function<void()> screenLocked;
@@ -23,10 +24,23 @@ public:
 
     virtual ~SystemEvents() = default;
 
-    virtual void setHandlers(Handlers handlers) = 0;
+    int addObserver(Handlers handlers);
+    void removeObserver(int observer);
+
     virtual bool isAsleep() const = 0;
     virtual bool isScreenLocked() const = 0;
     virtual bool isSessionActive() const = 0;
+
+protected:
+    // `released` runs once every observer that watches sleep has said it is ready.
+    void announceSleep(std::function<void()> released);
+    void announceWake();
+    void announceLock(bool locked);
+    void announceSessionActive(bool active);
+
+private:
+    std::map<int, Handlers> m_observers;
+    int m_lastObserver = 0;
 };
 
 } // namespace kestrove
