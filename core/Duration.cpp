@@ -15,12 +15,22 @@ constexpr double kLargestWhole = 9223372036854774784.0;
 
 // The rounded input as a whole number, or 0 for inputs that have no sensible text (negative,
 // not a number, infinite); huge values are capped so that the conversion is defined.
-std::int64_t whole(double value, double (*round)(double))
+enum class Rounding
+{
+    down,
+    up,
+    nearest
+};
+
+std::int64_t whole(double value, Rounding rounding)
 {
     if (!(value >= 0) || std::isinf(value)) {
         return 0;
     }
-    return static_cast<std::int64_t>(std::fmin(round(value), kLargestWhole));
+    const double rounded = rounding == Rounding::down ? std::floor(value)
+                           : rounding == Rounding::up ? std::ceil(value)
+                                                      : std::round(value);
+    return static_cast<std::int64_t>(std::fmin(rounded, kLargestWhole));
 }
 
 struct HoursMinutes
@@ -48,7 +58,7 @@ namespace DurationFormat {
 
 std::string hm(TimeInterval seconds)
 {
-    const std::int64_t s = whole(seconds, std::floor);
+    const std::int64_t s = whole(seconds, Rounding::down);
     if (s <= 0) {
         return "0m";
     }
@@ -64,7 +74,7 @@ std::string hm(TimeInterval seconds)
 
 std::string live(TimeInterval seconds)
 {
-    const std::int64_t s = whole(seconds, std::floor);
+    const std::int64_t s = whole(seconds, Rounding::down);
     if (s >= 3600) {
         const auto [h, m, r] = split(s);
         return NumberFormat::integer(h) + "h " + twoDigits(m) + "m";
@@ -77,7 +87,7 @@ std::string live(TimeInterval seconds)
 
 std::string clock(TimeInterval seconds)
 {
-    const std::int64_t s = whole(seconds, std::ceil);
+    const std::int64_t s = whole(seconds, Rounding::up);
     return NumberFormat::integer(s / 60) + ":" + twoDigits(s % 60);
 }
 
@@ -98,7 +108,7 @@ std::string hoursDecimal(TimeInterval seconds)
 
 Hero hero(TimeInterval seconds)
 {
-    const std::int64_t s = whole(seconds, std::floor);
+    const std::int64_t s = whole(seconds, Rounding::down);
     const auto [h, m, r] = split(s);
     if (h == 0) {
         return {NumberFormat::integer(m), "min"};
@@ -108,7 +118,7 @@ Hero hero(TimeInterval seconds)
 
 std::string percent(double fraction)
 {
-    const std::int64_t p = whole(fraction * 100.0, std::round);
+    const std::int64_t p = whole(fraction * 100.0, Rounding::nearest);
     return NumberFormat::integer(p) + "%";
 }
 

@@ -39,22 +39,15 @@ std::vector<std::string> tasks(const std::vector<PlannedBlock>& blocks)
 
 TEST(PlanSlot, CodesParseOnlyExactForms)
 {
+    const std::optional<PlanSlot> none;
+    // clang-format off
     const std::vector<std::pair<const char*, std::optional<PlanSlot>>> cases = {
-        {"project", PlanSlot::project()},
-        {"urgent:0", PlanSlot::urgent(0)},
-        {"maintenance:2", PlanSlot::maintenance(2)},
-        {"urgent:+3", PlanSlot::urgent(3)},
-        {"urgent:", std::nullopt},
-        {":3", std::nullopt},
-        {"urgent:-1", std::nullopt},
-        {"urgent:1:2", std::nullopt},
-        {"Urgent:1", std::nullopt},
-        {"other:1", std::nullopt},
-        {"", std::nullopt},
-        {"urgent:3x", std::nullopt},
-        {"project:1", std::nullopt},
-        {"urgent:99999999999", std::nullopt},
-    };
+        {"project", PlanSlot::project()}, {"urgent:0", PlanSlot::urgent(0)},
+        {"maintenance:2", PlanSlot::maintenance(2)}, {"urgent:+3", PlanSlot::urgent(3)},
+        {"urgent:", none}, {":3", none}, {"urgent:-1", none}, {"urgent:1:2", none},
+        {"Urgent:1", none}, {"other:1", none}, {"", none}, {"urgent:3x", none},
+        {"project:1", none}, {"urgent:99999999999", none}};
+    // clang-format on
     for (const auto& [code, expected] : cases) {
         EXPECT_EQ(PlanSlot::fromCode(code), expected) << code;
     }
@@ -66,89 +59,83 @@ TEST(PlanSlot, CodesParseOnlyExactForms)
 
 TEST(PlannedBlock, DerivedValues)
 {
-    PlannedBlock b = block("Write", 5, 545);
-    b = PlannedBlock(b.id, b.task, 4, std::nullopt, 545, std::nullopt, std::nullopt, std::nullopt,
-                     59.9, {"Com.Apple.Safari", "com.apple.safari"}, BlockMode::locked);
+    PlannedBlock b(Uuid::generate(), "Write", 4, std::nullopt, 545, std::nullopt, std::nullopt,
+                   std::nullopt, 59.9, {"Com.Apple.Safari", "com.apple.safari"}, BlockMode::locked);
     EXPECT_EQ(b.allowedBundleIDs,
               (std::vector<std::string>{"com.apple.safari", "com.apple.safari"}));
-    EXPECT_FALSE(b.hasValidMinutes());
     EXPECT_FALSE(b.hasPartialProgress());
     b.actualOnTaskSeconds = 60;
     EXPECT_TRUE(b.hasPartialProgress());
     b.endedAt = 5000;
     EXPECT_FALSE(b.hasPartialProgress());
-
-    for (const auto& [minutes, valid] :
-         std::vector<std::pair<int, bool>>{{4, false}, {5, true}, {480, true}, {481, false}}) {
-        EXPECT_EQ(block("x", minutes).hasValidMinutes(), valid) << minutes;
-    }
-    const std::vector<std::pair<std::optional<int>, std::optional<std::string>>> labels = {
-        {0, "00:00"},         {545, "09:05"},     {1439, "23:59"},
-        {1440, std::nullopt}, {-1, std::nullopt}, {std::nullopt, std::nullopt}};
-    for (const auto& [start, label] : labels) {
-        EXPECT_EQ(block("x", 30, start).timeLabel(), label);
-    }
-    EXPECT_TRUE(block("x", 30, {}, BlockMode::away).hasApps());
-    EXPECT_FALSE(block("x", 30).hasApps());
-
     b.startedAt = 4000;
     b.focusTaskID = Uuid::generate();
     b.reopen();
     EXPECT_FALSE(b.startedAt || b.endedAt || b.focusTaskID);
     EXPECT_EQ(b.loggedSeconds(), 60);
+
+    for (const auto& [minutes, valid] :
+         {std::pair{4, false}, {5, true}, {480, true}, {481, false}}) {
+        EXPECT_EQ(block("x", minutes).hasValidMinutes(), valid) << minutes;
+    }
+    const std::optional<std::string> noLabel;
+    // clang-format off
+    const std::vector<std::pair<std::optional<int>, std::optional<std::string>>> labels = {
+        {0, "00:00"}, {545, "09:05"}, {1439, "23:59"}, {1440, noLabel}, {-1, noLabel},
+        {std::nullopt, noLabel}};
+    // clang-format on
+    for (const auto& [start, label] : labels) {
+        EXPECT_EQ(block("x", 30, start).timeLabel(), label);
+    }
+    EXPECT_TRUE(block("x", 30, {}, BlockMode::away).hasApps());
+    EXPECT_FALSE(block("x", 30).hasApps());
 }
 
 TEST(PlannedBlock, JsonFormAndDecodeFailures)
 {
-    const PlannedBlock bare = block("Write", 30);
-    const Json encoded = bare.toJson();
     std::vector<std::string> keys;
-    for (const auto& item : encoded.items()) {
+    const Json bare = block("Write", 30).toJson();
+    for (const auto& item : bare.items()) {
         keys.push_back(item.key());
     }
     EXPECT_EQ(keys,
               (std::vector<std::string>{"id", "task", "minutes", "allowedBundleIDs", "mode"}));
 
-    PlannedBlock full(Uuid::generate(), "Edit", 60, PlanSlot::maintenance(1), 600,
-                      kReferenceDateOffset + 10, kReferenceDateOffset + 20, Uuid::generate(), 42.5,
-                      {"org.mozilla.firefox"}, BlockMode::away);
-    const Json fullJson = full.toJson();
-    EXPECT_EQ(fullJson["serves"], "maintenance:1");
-    EXPECT_EQ(fullJson["startedAt"], 10.0);
-    EXPECT_EQ(PlannedBlock::fromJson(fullJson), full);
+    const PlannedBlock full(Uuid::generate(), "Edit", 60, PlanSlot::maintenance(1), 600,
+                            kReferenceDateOffset + 10, kReferenceDateOffset + 20, Uuid::generate(),
+                            42.5, {"org.mozilla.firefox"}, BlockMode::away);
+    EXPECT_EQ(full.toJson()["serves"], "maintenance:1");
+    EXPECT_EQ(full.toJson()["startedAt"], 10.0);
+    EXPECT_EQ(PlannedBlock::fromJson(full.toJson()), full);
 
     const std::string id = Uuid::generate();
-    const auto old = PlannedBlock::fromJson(
-        Json::parse(R"({"id":")" + id + R"(","task":"t","minutes":30,"startedAt":null})"));
+    const auto decode = [&](const std::string& fields) {
+        return PlannedBlock::fromJson(Json::parse(R"({"id":")" + id + "\"," + fields + "}"));
+    };
+    const auto old = decode(R"("task":"t","minutes":30,"startedAt":null)");
     EXPECT_TRUE(old.allowedBundleIDs.empty());
     EXPECT_EQ(old.mode, BlockMode::locked);
     EXPECT_FALSE(old.startedAt);
-    const auto upper = PlannedBlock::fromJson(Json::parse(
-        R"({"id":")" + id + R"(","task":"t","minutes":30,"allowedBundleIDs":["Com.X"]})"));
-    EXPECT_EQ(upper.allowedBundleIDs, std::vector<std::string>{"Com.X"});
+    EXPECT_EQ(decode(R"("task":"t","minutes":30,"allowedBundleIDs":["Com.X"])").allowedBundleIDs,
+              std::vector<std::string>{"Com.X"});
 
+    // clang-format off
     const std::vector<std::pair<std::string, std::string>> failures = {
-        {R"({"id":"ID","task":"t"})", "minutes"},
-        {R"({"id":"ID","minutes":30})", "task"},
-        {R"({"task":"t","minutes":30})", "id"},
-        {R"({"id":"ID","task":"t","minutes":"30"})", "minutes"},
-        {R"({"id":"ID","task":"t","minutes":30,"serves":"urgent:x"})",
-         "unknown plan slot urgent:x"},
-        {R"({"id":"ID","task":"t","minutes":30,"mode":"remote"})", "remote"},
-        {R"({"id":"not a uuid","task":"t","minutes":30})", "id"},
-    };
-    for (auto [text, message] : failures) {
-        if (const auto at = text.find("ID"); at != std::string::npos) {
-            text.replace(at, 2, id);
-        }
+        {R"("task":"t")", "minutes"}, {R"("minutes":30)", "task"},
+        {R"("task":"t","minutes":"30")", "minutes"},
+        {R"("task":"t","minutes":30,"serves":"urgent:x")", "unknown plan slot urgent:x"},
+        {R"("task":"t","minutes":30,"mode":"remote")", "remote"},
+        {R"("task":"t","minutes":30,"focusTaskID":"nope")", "focusTaskID"}};
+    // clang-format on
+    for (const auto& [fields, message] : failures) {
         try {
-            PlannedBlock::fromJson(Json::parse(text));
-            ADD_FAILURE() << text;
+            decode(fields);
+            ADD_FAILURE() << fields;
         } catch (const JsonCoding::DecodeError& e) {
             EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
         }
     }
-    const Json list = Json::array({bare.toJson(), Json::parse(R"({"id":")" + id + R"("})")});
+    const Json list = Json::array({full.toJson(), Json::parse(R"({"id":")" + id + R"("})")});
     EXPECT_THROW(PlannedBlock::listFromJson(list), JsonCoding::DecodeError);
 }
 
@@ -177,8 +164,7 @@ TEST(DayPlan, MissingNamesWhatKeepsThePlanBack)
         {{block(" \n\t", 30)}, {none}},
         {{block("A", 4), block(" ", 0)}, {length}},
         {{block("A", 30), block("", 1000)}, {}},
-        {{block("A", 480), block("B", 481)}, {length}},
-    };
+        {{block("A", 480), block("B", 481)}, {length}}};
     for (const auto& [blocks, missing] : cases) {
         const DayPlan plan = planWith(blocks);
         EXPECT_EQ(plan.missing(), missing);
@@ -234,29 +220,25 @@ TEST(DayPlan, PreservingHistoryKeepsWhatHappened)
     started.allowedBundleIDs = {"org.gnome.gedit"};
 
     DayPlan edited = planWith({block("New", 20), started});
-    edited.blocks[1].task = "Write the report";
-    edited.blocks[1].minutes = 90;
-    edited.blocks[1].startedAt.reset();
-    edited.blocks[1].actualOnTaskSeconds = 5;
-    edited.blocks[1].allowedBundleIDs.clear();
-    edited.skippedAt.reset();
+    PlannedBlock& renamed = edited.blocks[1];
+    renamed.task = "Write the report";
+    renamed.minutes = 90;
+    renamed.startedAt.reset();
+    renamed.actualOnTaskSeconds = 5;
+    renamed.allowedBundleIDs.clear();
 
+    DayPlan expected = edited;
+    expected.createdAt = 500;
+    expected.completedAt = 600;
+    PlannedBlock& kept = expected.blocks[1];
+    kept.startedAt = 700;
+    kept.actualOnTaskSeconds = 90;
+    kept.allowedBundleIDs = started.allowedBundleIDs;
     const DayPlan merged = edited.preservingHistory(stored);
-    EXPECT_EQ(merged.createdAt, 500);
-    EXPECT_EQ(merged.completedAt, 600);
-    EXPECT_FALSE(merged.skippedAt);
-    ASSERT_EQ(merged.blocks.size(), 2u);
-    EXPECT_EQ(merged.blocks[0], edited.blocks[0]);
-    const PlannedBlock& kept = merged.blocks[1];
-    EXPECT_EQ(kept.task, "Write the report");
-    EXPECT_EQ(kept.minutes, 90);
-    EXPECT_EQ(kept.startedAt, 700);
-    EXPECT_EQ(kept.focusTaskID, started.focusTaskID);
-    EXPECT_EQ(kept.actualOnTaskSeconds, 90);
-    EXPECT_EQ(kept.allowedBundleIDs, started.allowedBundleIDs);
+    EXPECT_EQ(merged, expected);
     EXPECT_EQ(edited.preservingHistory(std::nullopt), edited);
 
-    PlannedBlock replacement = kept;
+    PlannedBlock replacement = merged.blocks[1];
     replacement.endedAt = 900;
     DayPlan updated = merged;
     updated.update(replacement);

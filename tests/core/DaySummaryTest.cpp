@@ -171,8 +171,7 @@ TEST(Streak, RunsOfGoalDays)
             {{ago(2), ago(3), ago(4)}, {0, 3}},
             {{ago(0, 1), ago(0, 23)}, {1, 1}},
             {{ago(9), ago(8), ago(7), ago(5), ago(4)}, {0, 3}},
-            {{ago(4), ago(0), ago(8), ago(2), ago(1), ago(3)}, {5, 5}},
-        };
+            {{ago(4), ago(0), ago(8), ago(2), ago(1), ago(3)}, {5, 5}}};
         for (const auto& c : cases) {
             EXPECT_EQ(Streak::compute(c.days, today), c.streak) << zone << " " << c.days.size();
         }

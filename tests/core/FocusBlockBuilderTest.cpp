@@ -57,34 +57,29 @@ TEST(FocusBlockBuilder, GraceDecidesWhereBlocksEnd)
         std::vector<Segment> segments;
         std::vector<Span> blocks;
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {"short shallow break is absorbed",
-         {deep(0, 1200), seg(K::shallow, 1200, 1320), deep(1320, 2400)},
-         {{0, 2400, 2280, 120}}},
+         {deep(0, 1200), seg(K::shallow, 1200, 1320), deep(1320, 2400)}, {{0, 2400, 2280, 120}}},
         {"long shallow break splits",
          {deep(0, 1200), seg(K::shallow, 1200, 1440), deep(1440, 2400)},
          {{0, 1200, 1200, 0}, {1440, 2400, 960, 0}}},
         {"unrecorded hole of exactly the grace",
-         {deep(0, 1200), deep(1380, 2400)},
-         {{0, 2400, 2220, 180}}},
+         {deep(0, 1200), deep(1380, 2400)}, {{0, 2400, 2220, 180}}},
         {"unrecorded hole one second over",
-         {deep(0, 1200), deep(1381, 2400)},
-         {{0, 1200, 1200, 0}, {1381, 2400, 1019, 0}}},
+         {deep(0, 1200), deep(1381, 2400)}, {{0, 1200, 1200, 0}, {1381, 2400, 1019, 0}}},
         {"short breaks add up",
          {deep(0, 1200), seg(K::shallow, 1200, 1300), seg(K::distraction, 1300, 1390),
-          deep(1390, 2400)},
-         {{0, 1200, 1200, 0}, {1390, 2400, 1010, 0}}},
+          deep(1390, 2400)}, {{0, 1200, 1200, 0}, {1390, 2400, 1010, 0}}},
         {"idle interrupts like shallow",
          {deep(0, 1200), seg(K::idle, 1200, 1381), deep(1381, 2400)},
          {{0, 1200, 1200, 0}, {1381, 2400, 1019, 0}}},
         {"activity before the first deep segment changes nothing",
-         {seg(K::distraction, -4000, -10), deep(0, 600)},
-         {{0, 600, 600, 0}}},
+         {seg(K::distraction, -4000, -10), deep(0, 600)}, {{0, 600, 600, 0}}},
         {"short blocks are not listed",
-         {deep(0, 299), seg(K::shallow, 299, 1000), deep(1000, 1300)},
-         {{1000, 1300, 300, 0}}},
-        {"empty day", {}, {}},
-    };
+         {deep(0, 299), seg(K::shallow, 299, 1000), deep(1000, 1300)}, {{1000, 1300, 300, 0}}},
+        {"empty day", {}, {}}};
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(spans(kBuilder.blocks(c.segments)), c.blocks) << c.name;
     }
@@ -130,8 +125,7 @@ TEST(SessionPhase, ThresholdsAndProgress)
         {899, SessionPhase::warmingUp},
         {900, SessionPhase::buildingFocus},
         {3599, SessionPhase::deepWork},
-        {3600, SessionPhase::peakFocus},
-    };
+        {3600, SessionPhase::peakFocus}};
     for (const auto& [seconds, phase] : phases) {
         EXPECT_EQ(SessionPhases::from(seconds), phase) << seconds;
     }

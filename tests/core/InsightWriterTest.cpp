@@ -83,8 +83,7 @@ TEST(InsightWriter, ComparisonWithRecentDaysOrGoal)
         {9600, 4 * 3600, {}, "1h 20m left to the 4h goal."},
         {8220, 4 * 3600, {0, 7200, 7200, 7200}, "In line with your 3-day average of 2h."},
         {8280, 4 * 3600, {0, 7200, 7200, 7200}, "15% above your 3-day average of 2h."},
-        {3600, 0, {7200, 7200, 7200}, "50% below your 3-day average of 2h."},
-    };
+        {3600, 0, {7200, 7200, 7200}, "50% below your 3-day average of 2h."}};
     for (const auto& c : cases) {
         auto ctx = context(c.deep);
         ctx.goalSeconds = c.goal;

@@ -81,8 +81,7 @@ TEST(MorningGate, DecisionsAndSentences)
          "Not one of the gate's days. Nothing happens today."},
         {saturdayNoon + 2 * 86400, weekdays, false, false, kArmed},
         {Calendar::date(2026, 1, 5, 9, 4), MorningGateConfig(true, 9, 5, {}), false, false,
-         "Waiting for 09:05. Working before then is free."},
-    };
+         "Waiting for 09:05. Working before then is free."}};
     for (const auto& c : cases) {
         EXPECT_EQ(MorningGate::explain(c.now, c.config, c.completed, c.skipped), c.text);
         EXPECT_EQ(MorningGate::shouldArm(c.now, c.config, c.completed, c.skipped), c.text == kArmed)

@@ -67,65 +67,45 @@ TEST(DayReview, SentencesForEachRule)
         change(summary);
         cases.push_back({name, summary, goal, std::move(lines)});
     };
+    const ReviewLine clean{"Clean day. 100% of your time at the desk was deep.", Tone::good};
+    // clang-format off
     add("too little", [](DaySummary& s) { s.deepSeconds = 240; }, 0,
         {{"Nothing recorded yet today.", Tone::watch}});
     add("clean day", [](DaySummary& s) { s.neutralSeconds = 3600; }, 0,
         {{"Clean day. 50% of your time at the desk was deep.", Tone::good}});
-    add("scattered",
-        [](DaySummary& s) {
-            s.blocks = blocks({40, 10, 10, 10, 10, 0.5});
-        },
-        0,
+    add("scattered", [](DaySummary& s) { s.blocks = blocks({40, 10, 10, 10, 10, 0.5}); }, 0,
         {{"Your deep work came in 5 pieces. The longest was 40m. One protected hour beats six "
-          "scattered ones.",
-          Tone::fix}});
-    add("long stretch",
-        [](DaySummary& s) {
-            s.blocks = blocks({75, 10});
-        },
-        0, {{"Longest unbroken stretch: 1h 15m. That is the shape to repeat.", Tone::good}});
-    add("neither",
-        [](DaySummary& s) {
-            s.blocks = blocks({50, 10, 10, 10});
-        },
-        0, {{"Clean day. 100% of your time at the desk was deep.", Tone::good}});
+          "scattered ones.", Tone::fix}});
+    add("long stretch", [](DaySummary& s) { s.blocks = blocks({75, 10}); }, 0,
+        {{"Longest unbroken stretch: 1h 15m. That is the shape to repeat.", Tone::good}});
+    add("neither", [](DaySummary& s) { s.blocks = blocks({50, 10, 10, 10}); }, 0, {clean});
     add("goal passed", [](DaySummary& s) { s.deepSeconds = 4.5 * 3600; }, 4 * 3600,
         {{"Past your 4h goal by 30m.", Tone::good}});
     add("goal short", [](DaySummary& s) { s.deepSeconds = 3 * 3600; }, 4 * 3600,
         {{"1h short of your goal.", Tone::watch}});
-    add("goal far", [](DaySummary& s) { s.deepSeconds = 2 * 3600; }, 4 * 3600,
-        {{"Clean day. 100% of your time at the desk was deep.", Tone::good}});
-    const ReviewLine clean{"Clean day. 100% of your time at the desk was deep.", Tone::good};
+    add("goal far", [](DaySummary& s) { s.deepSeconds = 2 * 3600; }, 4 * 3600, {clean});
     const std::vector<std::pair<double, ReviewLine>> starts = {
-        {8 * 60 + 59, {"Deep work started at 08:59.", Tone::good}},
-        {9 * 60, clean},
+        {8 * 60 + 59, {"Deep work started at 08:59.", Tone::good}}, {9 * 60, clean},
         {10 * 60 + 59, clean},
         {11 * 60, {"First deep work at 11:00. The morning went somewhere else.", Tone::watch}}};
     for (const auto& start : starts) {
         add("first deep", [&](DaySummary& s) { s.firstDeep = day + start.first * 60; }, 0,
             {start.second});
     }
-    add("distraction names its top label",
-        [](DaySummary& s) {
+    add("distraction names its top label", [](DaySummary& s) {
             s.distractionSeconds = 1500;
-            s.topDistractions = {{"video.example", 300, {}}};
-        },
-        0, {{"25m on distractions. Most of it: video.example (5m).", Tone::watch}});
-    add("shallow names only a big label",
-        [](DaySummary& s) {
+            s.topDistractions = {{"video.example", 300, {}}}; }, 0,
+        {{"25m on distractions. Most of it: video.example (5m).", Tone::watch}});
+    add("shallow names only a big label", [](DaySummary& s) {
             s.deepSeconds = 1800;
             s.shallowSeconds = 2400;
-            s.topShallow = {{"mail.example", 900, {}}};
-        },
-        0, {{"More shallow than deep today: 40m against 30m.", Tone::fix}});
-    add("unassigned",
-        [](DaySummary& s) {
-            s.byProject = {{"Thesis", 1800, {}}, {"Unassigned", 1800, {}}};
-        },
-        0,
+            s.topShallow = {{"mail.example", 900, {}}}; }, 0,
+        {{"More shallow than deep today: 40m against 30m.", Tone::fix}});
+    add("unassigned", [](DaySummary& s) {
+            s.byProject = {{"Thesis", 1800, {}}, {"Unassigned", 1800, {}}}; }, 0,
         {{"30m of deep work is unassigned. Assign it and the week starts telling you where it "
-          "went.",
-          Tone::watch}});
+          "went.", Tone::watch}});
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(DayReview::lines(c.summary, c.goal, {}, 4), c.lines) << c.name;
     }
