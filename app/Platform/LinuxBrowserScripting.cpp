@@ -41,8 +41,7 @@ struct ObjectUnref
 {
     void operator()(gpointer object) const { g_object_unref(object); }
 };
-template <typename T>
-using Object = std::unique_ptr<T, ObjectUnref>;
+template <typename T> using Object = std::unique_ptr<T, ObjectUnref>;
 using Accessible = Object<AtspiAccessible>;
 
 std::string takeText(gchar* text)
@@ -79,8 +78,7 @@ public:
     explicit Budget(TimeInterval seconds)
         : m_deadline(SteadyClock::now() + std::chrono::duration_cast<SteadyClock::duration>(
                                               std::chrono::duration<double>(seconds)))
-    {
-    }
+    {}
 
     std::chrono::milliseconds remaining() const
     {
@@ -111,7 +109,12 @@ GMainContext* workerContext()
     return context;
 }
 
-enum class Availability { on, off, noBus };
+enum class Availability
+{
+    on,
+    off,
+    noBus
+};
 
 } // namespace
 
@@ -147,8 +150,7 @@ private:
     Availability availability(const Budget& budget);
     void report(Availability availability);
     bool startAccessibility();
-    std::optional<Application> findApplication(std::optional<int> processID,
-                                               const Budget& budget);
+    std::optional<Application> findApplication(std::optional<int> processID, const Budget& budget);
     // Each gives nothing when the browser did not answer, and an empty value when it answered
     // that there is nothing to report.
     std::optional<std::string> readAddress(Application& application, const Budget& budget);
@@ -170,13 +172,12 @@ private:
 
 LinuxBrowserScripting::LinuxBrowserScripting(const Clock& clock)
     : m_worker(std::make_unique<Worker>(clock))
-{
-}
+{}
 
 LinuxBrowserScripting::~LinuxBrowserScripting() = default;
 
-void LinuxBrowserScripting::activeTabURL(const std::string& bundleID,
-                                         std::optional<int> processID, Completion done)
+void LinuxBrowserScripting::activeTabURL(const std::string& bundleID, std::optional<int> processID,
+                                         Completion done)
 {
     m_worker->submit(bundleID, processID, std::move(done));
 }
@@ -197,10 +198,9 @@ void LinuxBrowserScripting::Worker::submit(std::string bundleID, std::optional<i
                                            Completion done)
 {
     GSource* source = g_idle_source_new();
-    g_source_set_callback(
-        source, &Worker::serve,
-        new Request{this, std::move(bundleID), processID, std::move(done)},
-        [](gpointer data) { delete static_cast<Request*>(data); });
+    g_source_set_callback(source, &Worker::serve,
+                          new Request{this, std::move(bundleID), processID, std::move(done)},
+                          [](gpointer data) { delete static_cast<Request*>(data); });
     g_source_attach(source, m_context);
     g_source_unref(source);
     g_main_context_wakeup(m_context);
@@ -262,12 +262,17 @@ std::optional<std::string> LinuxBrowserScripting::Worker::read(const Request& re
     }
     if (!address) {
         std::optional<Application> application = findApplication(request.processID, budget);
-        if (!application) {
-            return fail(key, "not found on the accessibility bus");
+        if (application) {
+            address = readAddress(*application, budget);
         }
-        address = readAddress(*application, budget);
         if (!address) {
-            return fail(key, "no answer in time");
+            std::string_view reason = "not found on the accessibility bus";
+            if (budget.remaining().count() <= 0) {
+                reason = "no answer within 3 s";
+            } else if (application) {
+                reason = "its page could not be read";
+            }
+            return fail(key, reason);
         }
         m_applications[key] = std::move(*application);
     }
@@ -306,8 +311,8 @@ Availability LinuxBrowserScripting::Worker::availability(const Budget& budget)
         dbus_connection_set_exit_on_disconnect(m_session, false);
     }
 
-    DBusMessage* message = dbus_message_new_method_call(
-        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Get");
+    DBusMessage* message = dbus_message_new_method_call("org.a11y.Bus", "/org/a11y/bus",
+                                                        "org.freedesktop.DBus.Properties", "Get");
     const char* interface = "org.a11y.Status";
     const char* property = "IsEnabled";
     dbus_message_append_args(message, DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property,
@@ -317,8 +322,8 @@ Availability LinuxBrowserScripting::Worker::availability(const Budget& budget)
     DBusError error;
     dbus_error_init(&error);
     const int timeout = std::max<int>(1, static_cast<int>(budget.remaining().count()));
-    DBusMessage* reply = dbus_connection_send_with_reply_and_block(m_session, message, timeout,
-                                                                   &error);
+    DBusMessage* reply =
+        dbus_connection_send_with_reply_and_block(m_session, message, timeout, &error);
     dbus_message_unref(message);
     dbus_error_free(&error);
     if (!reply) {
@@ -375,16 +380,16 @@ bool LinuxBrowserScripting::Worker::startAccessibility()
 }
 
 std::optional<LinuxBrowserScripting::Worker::Application>
-LinuxBrowserScripting::Worker::findApplication(std::optional<int> processID,
-                                               const Budget& budget)
+LinuxBrowserScripting::Worker::findApplication(std::optional<int> processID, const Budget& budget)
 {
     Accessible desktop(atspi_get_desktop(0));
     GError* error = nullptr;
     if (!desktop || !budget.arm()) {
         return std::nullopt;
     }
+    // A call that got no answer reports a negative count, not always an error.
     const int count = atspi_accessible_get_child_count(desktop.get(), &error);
-    if (failed(error)) {
+    if (failed(error) || count < 0) {
         return std::nullopt;
     }
     std::vector<Application> candidates;
@@ -410,9 +415,8 @@ LinuxBrowserScripting::Worker::findApplication(std::optional<int> processID,
         }
         const std::string engine =
             takeText(atspi_accessible_get_toolkit_name(candidate.accessible.get(), &error));
-        if (failed(error) ||
-            std::find(kBrowserEngines.begin(), kBrowserEngines.end(), engine) ==
-                kBrowserEngines.end()) {
+        if (failed(error) || std::find(kBrowserEngines.begin(), kBrowserEngines.end(), engine) ==
+                                 kBrowserEngines.end()) {
             continue;
         }
         std::optional<Accessible> frame = activeFrame(candidate.accessible.get(), budget);
@@ -423,8 +427,8 @@ LinuxBrowserScripting::Worker::findApplication(std::optional<int> processID,
     return std::nullopt;
 }
 
-std::optional<std::string>
-LinuxBrowserScripting::Worker::readAddress(Application& application, const Budget& budget)
+std::optional<std::string> LinuxBrowserScripting::Worker::readAddress(Application& application,
+                                                                      const Budget& budget)
 {
     const bool waking = !application.woken;
     const auto wokenAt = SteadyClock::now();
@@ -433,14 +437,12 @@ LinuxBrowserScripting::Worker::readAddress(Application& application, const Budge
         if (!budget.arm()) {
             return std::nullopt;
         }
-        GHashTable* attributes = atspi_accessible_get_attributes(application.accessible.get(),
-                                                                 &error);
-        if (attributes) {
-            g_hash_table_unref(attributes);
-        }
-        if (failed(error)) {
+        GHashTable* attributes =
+            atspi_accessible_get_attributes(application.accessible.get(), &error);
+        if (failed(error) || !attributes) {
             return std::nullopt;
         }
+        g_hash_table_unref(attributes);
         application.woken = true;
     }
     while (true) {
@@ -464,8 +466,8 @@ LinuxBrowserScripting::Worker::readAddress(Application& application, const Budge
         }
         std::optional<std::string> address = documentAddress(frame->get(), budget);
         // An empty address right after the wake call only means the page tree is not built yet.
-        if (!address || !address->empty() || !waking ||
-            SteadyClock::now() - wokenAt > kWakeWait || budget.remaining() < kWakePoll * 2) {
+        if (!address || !address->empty() || !waking || SteadyClock::now() - wokenAt > kWakeWait ||
+            budget.remaining() < kWakePoll * 2) {
             return address;
         }
         std::this_thread::sleep_for(kWakePoll);
@@ -473,14 +475,14 @@ LinuxBrowserScripting::Worker::readAddress(Application& application, const Budge
 }
 
 std::optional<Accessible> LinuxBrowserScripting::Worker::activeFrame(AtspiAccessible* application,
-                                                                      const Budget& budget)
+                                                                     const Budget& budget)
 {
     GError* error = nullptr;
     if (!budget.arm()) {
         return std::nullopt;
     }
     const int count = atspi_accessible_get_child_count(application, &error);
-    if (failed(error)) {
+    if (failed(error) || count < 0) {
         return std::nullopt;
     }
     for (int index = 0; index < count; ++index) {
@@ -488,11 +490,8 @@ std::optional<Accessible> LinuxBrowserScripting::Worker::activeFrame(AtspiAccess
             return std::nullopt;
         }
         Accessible child(atspi_accessible_get_child_at_index(application, index, &error));
-        if (failed(error)) {
+        if (failed(error) || !child || !budget.arm()) {
             return std::nullopt;
-        }
-        if (!child || !budget.arm()) {
-            continue;
         }
         Object<AtspiStateSet> states(atspi_accessible_get_state_set(child.get()));
         if (!states || atspi_state_set_contains(states.get(), ATSPI_STATE_DEFUNCT)) {
@@ -505,8 +504,8 @@ std::optional<Accessible> LinuxBrowserScripting::Worker::activeFrame(AtspiAccess
     return Accessible();
 }
 
-std::optional<std::string>
-LinuxBrowserScripting::Worker::documentAddress(AtspiAccessible* frame, const Budget& budget)
+std::optional<std::string> LinuxBrowserScripting::Worker::documentAddress(AtspiAccessible* frame,
+                                                                          const Budget& budget)
 {
     if (!budget.arm()) {
         return std::nullopt;
@@ -542,7 +541,8 @@ LinuxBrowserScripting::Worker::documentAddress(AtspiAccessible* frame, const Bud
     g_array_free(matches, true);
 
     for (const Accessible& document : documents) {
-        Object<AtspiDocument> documentInterface(atspi_accessible_get_document_iface(document.get()));
+        Object<AtspiDocument> documentInterface(
+            atspi_accessible_get_document_iface(document.get()));
         if (!documentInterface || !budget.arm()) {
             continue;
         }
@@ -554,7 +554,8 @@ LinuxBrowserScripting::Worker::documentAddress(AtspiAccessible* frame, const Bud
         // Gecko names the address "DocURL", Chromium "URI".
         std::string address;
         for (const char* key : {"DocURL", "URI"}) {
-            if (const auto* value = static_cast<const char*>(g_hash_table_lookup(attributes, key))) {
+            if (const auto* value =
+                    static_cast<const char*>(g_hash_table_lookup(attributes, key))) {
                 address = value;
                 break;
             }

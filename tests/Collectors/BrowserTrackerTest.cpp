@@ -20,7 +20,10 @@ const std::optional<std::string> kFirefox = "org.mozilla.firefox";
 class BrowserTrackerTest : public testing::Test
 {
 protected:
-    BrowserTrackerTest() { tracker.onChange = [this] { ++changes; }; }
+    BrowserTrackerTest()
+    {
+        tracker.onChange = [this] { ++changes; };
+    }
 
     // The browser answers the oldest request after `seconds`; the answer lands on the main queue.
     void answer(std::optional<std::string> address, TimeInterval seconds = 0.1)
