@@ -1,23 +1,18 @@
 #include "Collectors/BrowserTracker.h"
 
-#include "core/Text.h"
+#include "core/ContextClassifier.h"
 
 namespace kestrove {
 
 BrowserTracker::BrowserTracker(BrowserScripting& scripting, const Clock& clock,
-                               MainQueue& mainQueue,
-                               std::span<const std::string_view> browserBundleIDs)
+                               MainQueue& mainQueue)
     : m_scripting(scripting), m_clock(clock), m_mainQueue(mainQueue)
-{
-    for (std::string_view bundleID : browserBundleIDs) {
-        m_browserBundleIDs.insert(Text::lowercased(bundleID));
-    }
-}
+{}
 
 std::string BrowserTracker::currentURL(const std::optional<std::string>& bundleID,
                                        std::optional<int> processID)
 {
-    if (!bundleID || !m_browserBundleIDs.contains(Text::lowercased(*bundleID))) {
+    if (!ContextClassifier::isBrowser(bundleID)) {
         return {};
     }
     if (m_lastBundleID != bundleID) {

@@ -8,10 +8,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
-#include <set>
-#include <span>
 #include <string>
-#include <string_view>
 
 namespace kestrove {
 
@@ -23,15 +20,13 @@ class BrowserTracker
 public:
     static constexpr TimeInterval kCacheDuration = 2.0;
 
-    // `browserBundleIDs`: the identifiers whose address is fetched at all (any letter case).
-    BrowserTracker(BrowserScripting& scripting, const Clock& clock, MainQueue& mainQueue,
-                   std::span<const std::string_view> browserBundleIDs);
+    BrowserTracker(BrowserScripting& scripting, const Clock& clock, MainQueue& mainQueue);
     BrowserTracker(const BrowserTracker&) = delete;
     BrowserTracker& operator=(const BrowserTracker&) = delete;
 
-    // The cached address of the browser `bundleID` (empty when unknown or not a browser); starts
-    // a refresh when one is due. Right after a switch of browsers the address is empty until the
-    // first fetch for the new one completes and `onChange` is called.
+    // The cached address of the browser `bundleID` (empty when unknown or not one of the
+    // classifier's browsers); starts a refresh when one is due. Right after a switch of browsers
+    // the address is empty until the first fetch for the new one completes and `onChange` runs.
     std::string currentURL(const std::optional<std::string>& bundleID,
                            std::optional<int> processID = std::nullopt);
 
@@ -45,7 +40,6 @@ private:
     BrowserScripting& m_scripting;
     const Clock& m_clock;
     MainQueue& m_mainQueue;
-    std::set<std::string> m_browserBundleIDs;
 
     std::string m_lastURL;
     std::optional<std::string> m_lastBundleID; // as passed in, not lower-cased

@@ -6,14 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-
 using namespace kestrove;
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kBrowsers = {"org.chromium.chromium",
-                                                       "org.mozilla.firefox", "com.apple.Safari"};
 const std::optional<std::string> kChromium = "org.chromium.chromium";
 const std::optional<std::string> kFirefox = "org.mozilla.firefox";
 
@@ -36,7 +32,7 @@ protected:
     FakeClock clock;
     ManualMainQueue mainQueue;
     FakeBrowserScripting scripting;
-    BrowserTracker tracker{scripting, clock, mainQueue, kBrowsers};
+    BrowserTracker tracker{scripting, clock, mainQueue};
     int changes = 0;
 };
 
@@ -127,7 +123,7 @@ TEST_F(BrowserTrackerTest, OnlyListedBrowsersAreFetchedInAnyLetterCase)
 
 TEST_F(BrowserTrackerTest, AnswerAfterTheTrackerIsGoneIsDropped)
 {
-    auto shortLived = std::make_unique<BrowserTracker>(scripting, clock, mainQueue, kBrowsers);
+    auto shortLived = std::make_unique<BrowserTracker>(scripting, clock, mainQueue);
     shortLived->onChange = [this] { ++changes; };
     shortLived->currentURL(kChromium);
     shortLived.reset();

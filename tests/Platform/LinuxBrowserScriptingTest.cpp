@@ -1,11 +1,11 @@
 #include "Platform/LinuxBrowserScripting.h"
 
+#include "DesktopTestSupport.h"
 #include "Platform/Log.h"
 #include "support/FakeClock.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
@@ -154,12 +154,7 @@ class LinuxBrowserScriptingTest : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        if (!QCoreApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "kestrove_platform_tests";
-            static char* argv[] = {name, nullptr};
-            new QCoreApplication(argc, argv);
-        }
+        testing_support::ensureApplication();
         bus = new ChildProcess("/usr/libexec/at-spi-bus-launcher",
                                {"--launch-immediately", "--a11y=1"}, home.path());
     }
