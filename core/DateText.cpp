@@ -14,11 +14,6 @@ namespace kestrove::DateText {
 
 namespace {
 
-bool isPosixDefault(const char* name)
-{
-    return !name || !*name || std::string_view(name) == "C" || std::string_view(name) == "POSIX";
-}
-
 // "de_DE.UTF-8@euro" → "de_DE".
 std::string icuName(std::string posix)
 {
@@ -27,6 +22,16 @@ std::string icuName(std::string posix)
         posix.erase(cut);
     }
     return posix;
+}
+
+// Unset, "C", "C.UTF-8" and "POSIX" name no language.
+bool namesALanguage(const char* name)
+{
+    if (!name || !*name) {
+        return false;
+    }
+    const std::string language = icuName(name);
+    return language != "C" && language != "POSIX";
 }
 
 // ICU keeps its own copy of the zone from its first use; the offset of the process's zone at
@@ -86,12 +91,12 @@ std::string formatted(Date date, const std::string& pattern, const std::string& 
 std::string userLocale()
 {
     const char* current = std::setlocale(LC_TIME, nullptr);
-    if (!isPosixDefault(current)) {
+    if (namesALanguage(current)) {
         return icuName(current);
     }
     for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
         const char* value = std::getenv(variable);
-        if (!isPosixDefault(value)) {
+        if (namesALanguage(value)) {
             return icuName(value);
         }
     }

@@ -1,6 +1,7 @@
 #include "core/Duration.h"
 
 #include "core/Calendar.h"
+#include "core/DateText.h"
 #include "support/TimeZone.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +96,10 @@ TEST(DurationFormat, CommaDecimalProcessLocaleChangesNothing)
     const std::string previous = std::setlocale(LC_ALL, nullptr);
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "run scripts/install-deps";
     expectAllForms();
+    // Times of day, unlike numbers, follow the user's locale.
+    EXPECT_EQ(DateText::userLocale(), "de_DE");
+    ScopedTimeZone tz("Europe/Berlin");
+    EXPECT_EQ(clockString(Calendar::date(2026, 1, 5, 17, 5)), "17:05");
     std::setlocale(LC_ALL, previous.c_str());
 }
 
