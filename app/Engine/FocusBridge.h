@@ -37,7 +37,7 @@ public:
 
     explicit CommandFocusBridge(const Preferences& preferences,
                                 std::chrono::milliseconds timeout = kDefaultTimeout);
-    // Waits for the command that is running (at most its time-out); queued ones are dropped.
+    // Lets the commands already asked for finish (each within its time-out).
     ~CommandFocusBridge() override;
 
     void engage() override;
