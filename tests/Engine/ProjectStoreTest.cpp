@@ -1,0 +1,261 @@
+#include "Engine/ProjectStore.h"
+
+#include "support/FakeClock.h"
+#include "support/RecordingPreferences.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrove;
+
+namespace {
+
+using Data = Preferences::Data;
+using Names = std::vector<std::string>;
+
+const char* const kId1 = "11111111-1111-4111-8111-111111111111";
+const char* const kId2 = "22222222-2222-4222-8222-222222222222";
+
+Project project(std::string name, std::string color = "violet",
+                std::optional<std::string> area = std::nullopt, bool archived = false)
+{
+    static int counter = 0;
+    const std::string number = std::to_string(++counter);
+    Project p;
+    p.id = "00000000-0000-4000-8000-" + std::string(12 - number.size(), '0') + number;
+    p.name = std::move(name);
+    p.color = std::move(color);
+    p.area = std::move(area);
+    p.isArchived = archived;
+    return p;
+}
+
+Names names(const std::vector<Project>& projects)
+{
+    Names out;
+    for (const Project& p : projects) {
+        out.push_back(p.name);
+    }
+    return out;
+}
+
+class ProjectStoreTest : public ::testing::Test
+{
+protected:
+    ProjectStore& open()
+    {
+        m_store = std::make_unique<ProjectStore>(prefs, clock);
+        m_store->onChange = [this] { ++changes; };
+        m_store->observers().add([this] { ++told; });
+        return *m_store;
+    }
+    // A store that already holds these projects, as the last launch left them.
+    ProjectStore& openWith(const std::vector<Project>& projects)
+    {
+        prefs.remove(ProjectStore::kProjectsKey);
+        ProjectStore& store = open();
+        for (const Project& p : projects) {
+            store.add(p);
+        }
+        return open();
+    }
+
+    RecordingPreferences prefs;
+    FakeClock clock;
+    int changes = 0;
+    int told = 0;
+
+private:
+    std::unique_ptr<ProjectStore> m_store;
+};
+
+} // namespace
+
+TEST_F(ProjectStoreTest, MigratesTheThreeOlderKeysOnce)
+{
+    prefs.setData(ProjectStore::kProjectsKey,
+                  {R"([{"id":")" + std::string(kId2) +
+                   R"(","name":"Thesis","color":"teal","rules":[],"isArchived":false}])"});
+    prefs.setData(ProjectStore::kLegacyProjectsKey, {R"([
+        {"id":")" + std::string(kId1) + R"(","name":"Client","color":"red",
+         "assignedBundleIDs":["Com.Figma.Desktop"],"isArchived":true,"extra":1},
+        {"id":"33333333-3333-4333-8333-333333333333","name":"THESIS","color":"blue",
+         "assignedBundleIDs":[],"isArchived":false},
+        {"id":"44444444-4444-4444-8444-444444444444","name":"Odd","color":"Blue",
+         "assignedBundleIDs":[],"isArchived":false}])"});
+    prefs.setData(ProjectStore::kLegacyWorkspacesKey, {R"([
+        {"name":"Studio","projectNames":["client","Site"],"isArchived":false},
+        {"name":"Old","projectNames":["Gone"],"isArchived":true},
+        {"name":"Later","projectNames":["Client"],"isArchived":false}])"});
+    prefs.setDictionary(ProjectStore::kLegacyCategoriesKey,
+                        {{"Com.Apple.Xcode", {std::string("deep_work")}},
+                         {"com.x.chat", {std::string("distraction")}}});
+
+    ProjectStore& store = open();
+    ASSERT_EQ(names(store.projects()), (Names{"Thesis", "Client", "Odd", "Site"}));
+    const Project& client = store.projects()[1];
+    EXPECT_EQ(client.id, kId1);
+    EXPECT_EQ(client.color, "coral");
+    EXPECT_EQ(client.area, "Studio"); // the first workspace that names it
+    EXPECT_TRUE(client.isArchived);
+    EXPECT_EQ(client.rules, std::vector{ProjectRule::app("com.figma.desktop")});
+    EXPECT_EQ(store.projects()[2].color, "violet"); // colour names are matched as written
+    const Project& site = store.projects()[3];
+    EXPECT_EQ(site.color, "blue"); // the first free palette key
+    EXPECT_EQ(site.area, "Studio");
+    EXPECT_EQ(site.rules, (std::vector{ProjectRule::titleContains("Site"),
+                                       ProjectRule::pathContains("/Site/")}));
+    EXPECT_EQ(store.overrides(),
+              (std::map<std::string, ContextKind>{{"com.apple.xcode", ContextKind::deep},
+                                                  {"com.x.chat", ContextKind::distraction}}));
+    EXPECT_EQ(prefs.boolValue(ProjectStore::kMigratedKey), true);
+    EXPECT_EQ(changes + told, 0);
+
+    prefs.setData(ProjectStore::kLegacyProjectsKey,
+                  {R"([{"id":"55555555-5555-4555-8555-555555555555","name":"New",)"
+                   R"("color":"red","assignedBundleIDs":[],"isArchived":false}])"});
+    EXPECT_EQ(open().projects().size(), 4u);
+}
+
+TEST_F(ProjectStoreTest, OlderKeysThatDoNotDecodeContributeNothing)
+{
+    prefs.setData(ProjectStore::kLegacyProjectsKey,
+                  {R"([{"id":"not-a-uuid","name":"A","color":"red","assignedBundleIDs":[],)"
+                   R"("isArchived":false}])"});
+    prefs.setData(ProjectStore::kLegacyWorkspacesKey, {R"([{"name":"W","projectNames":["B"]}])"});
+    prefs.setDictionary(ProjectStore::kLegacyCategoriesKey,
+                        {{"a.b", {std::string("deep_work")}}, {"c.d", {std::int64_t{1}}}});
+    ProjectStore& store = open();
+    EXPECT_TRUE(store.projects().empty());
+    EXPECT_TRUE(store.overrides().empty());
+    EXPECT_EQ(prefs.boolValue(ProjectStore::kMigratedKey), true);
+}
+
+TEST_F(ProjectStoreTest, UndecodableStoredValuesAreNotOverwrittenUntilARealChange)
+{
+    const Data badProjects{"[{\"name\":1}]"};
+    const Data badOverrides{R"({"com.a":"deep","com.b":"sleepy"})"};
+    prefs.setBool(ProjectStore::kMigratedKey, true);
+    prefs.setData(ProjectStore::kProjectsKey, badProjects);
+    prefs.setData(ProjectStore::kOverridesKey, badOverrides);
+    prefs.setIntegerArray(ProjectStore::kAreasKey, {1});
+
+    ProjectStore& store = open();
+    EXPECT_TRUE(store.projects().empty());
+    EXPECT_TRUE(store.overrides().empty());
+    store.deleteProject(kId1);
+    store.setOverride("com.c", std::nullopt);
+    EXPECT_EQ(prefs.data(ProjectStore::kProjectsKey), badProjects);
+    EXPECT_EQ(prefs.data(ProjectStore::kOverridesKey), badOverrides);
+
+    store.add(project("Fresh"));
+    store.setOverride("com.c", ContextKind::shallow);
+    EXPECT_EQ(prefs.data(ProjectStore::kProjectsKey + std::string(".undecodable")), badProjects);
+    EXPECT_EQ(prefs.data(ProjectStore::kOverridesKey + std::string(".undecodable")), badOverrides);
+    EXPECT_EQ(prefs.integerArray(ProjectStore::kAreasKey), std::vector<std::int64_t>{1});
+    ProjectStore& reopened = open();
+    EXPECT_EQ(names(reopened.projects()), Names{"Fresh"});
+    EXPECT_EQ(reopened.overrides().at("com.c"), ContextKind::shallow);
+}
+
+TEST_F(ProjectStoreTest, NextColorTakesTheFirstFreeKeyThenCycles)
+{
+    struct Row
+    {
+        std::vector<std::string> colors;
+        bool lastArchived;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {{}, false, "violet"},
+        {{"violet", "teal"}, false, "blue"},
+        {{"violet", "blue"}, true, "teal"},
+        {{"violet", "blue", "teal", "green", "amber", "coral", "pink", "slate", "violet"},
+         false,
+         "blue"},
+        {{"violet", "blue", "teal", "green", "amber", "coral", "pink", "slate"}, false, "violet"},
+    };
+    for (const Row& row : rows) {
+        std::vector<Project> projects;
+        for (const std::string& color : row.colors) {
+            projects.push_back(project("P", color));
+        }
+        if (!projects.empty()) {
+            projects.back().isArchived = row.lastArchived;
+        }
+        EXPECT_EQ(openWith(projects).nextColor(), row.expected);
+    }
+}
+
+TEST_F(ProjectStoreTest, AreasComeFromActiveProjectsThenCustomAreas)
+{
+    prefs.setStringArray(ProjectStore::kAreasKey, {"Home", "Side"});
+    ProjectStore& store = openWith(
+        {project("A", "violet", "Work"), project("B", "blue", "Home"), project("C", "teal", "Work"),
+         project("D", "green", "Garden", true), project("E", "pink", "")});
+    EXPECT_EQ(store.areas(), (Names{"Work", "Home", "Side"}));
+}
+
+TEST_F(ProjectStoreTest, OperationsSaveNotifyAndTellObserversOfRealChanges)
+{
+    ProjectStore& store = openWith({project("Thesis"), project("Site")});
+    const std::string thesis = store.projects()[0].id;
+    prefs.forgetWrites();
+
+    struct Step
+    {
+        const char* name;
+        std::function<void()> run;
+        int writes, changes, told;
+    };
+    Project renamed = store.projects()[1];
+    renamed.name = "  Site  ";
+    Project unknown = project("Nobody");
+    const Step steps[] = {
+        {"add trims", [&] { EXPECT_EQ(store.add(project(" New\n")).name, "New"); }, 1, 1, 1},
+        {"update keeps blanks", [&] { store.update(renamed); }, 1, 1, 1},
+        {"update unknown id", [&] { store.update(unknown); }, 0, 0, 0},
+        {"add rule", [&] { store.addRule(ProjectRule::app("com.a"), thesis); }, 1, 1, 1},
+        {"same rule again", [&] { store.addRule(ProjectRule::app("com.a"), thesis); }, 1, 1, 0},
+        {"rule for unknown id", [&] { store.addRule(ProjectRule::app("x"), kId1); }, 0, 0, 0},
+        {"override", [&] { store.setOverride("GitHub.com", ContextKind::deep); }, 1, 1, 1},
+        {"same override", [&] { store.setOverride("github.com", ContextKind::deep); }, 1, 1, 0},
+        {"remove override", [&] { store.setOverride("GITHUB.COM", std::nullopt); }, 1, 1, 1},
+        {"remove absent override", [&] { store.setOverride("x", std::nullopt); }, 1, 1, 0},
+        {"pin", [&] { store.pin(thesis); }, 0, 1, 1},
+        {"delete unknown id", [&] { store.deleteProject(kId1); }, 1, 1, 0},
+        {"delete pinned", [&] { store.deleteProject(thesis); }, 1, 1, 1},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        prefs.forgetWrites();
+        changes = told = 0;
+        step.run();
+        EXPECT_EQ(prefs.writes(ProjectStore::kProjectsKey), step.writes);
+        EXPECT_EQ(changes, step.changes);
+        EXPECT_EQ(told, step.told);
+    }
+    EXPECT_EQ(names(store.projects()), (Names{"  Site  ", "New"}));
+    EXPECT_TRUE(store.overrides().empty());
+    EXPECT_EQ(store.pinnedProjectID(), std::nullopt);
+    EXPECT_EQ(store.pinnedAt(), std::nullopt);
+    EXPECT_EQ(names(open().projects()), (Names{"  Site  ", "New"}));
+}
+
+TEST_F(ProjectStoreTest, PinLivesInMemoryAndIgnoresArchivedProjects)
+{
+    ProjectStore& store = openWith({project("Old", "violet", std::nullopt, true), project("Now")});
+    const std::string old = store.projects()[0].id;
+    clock.set(1000);
+    store.pin(old);
+    EXPECT_EQ(store.pinnedProjectID(), old);
+    EXPECT_EQ(store.pinnedAt(), 1000);
+    EXPECT_EQ(store.pinnedProject(), std::nullopt);
+    EXPECT_EQ(store.projectNamed("OLD")->id, old);
+    store.pin(store.projects()[1].id);
+    EXPECT_EQ(store.pinnedProject()->name, "Now");
+    EXPECT_EQ(names(store.activeProjects()), Names{"Now"});
+    store.pin(std::nullopt);
+    EXPECT_EQ(store.pinnedAt(), std::nullopt);
+    store.pin(old);
+    EXPECT_EQ(open().pinnedProjectID(), std::nullopt);
+}
