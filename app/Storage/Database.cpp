@@ -292,6 +292,7 @@ void Database::migrate()
         }
     }
     execute(kFocusTaskUuidIndex);
+    importLegacyEventsIfNeeded();
     writeSegmentsSinceIfMissing();
 }
 
@@ -340,6 +341,14 @@ void Database::setMeta(const std::string& key, const std::string& value)
         statement.step();
     } catch (const DatabaseError&) {
     }
+}
+
+void Database::writeMeta(const std::string& key, const std::string& value)
+{
+    Statement statement(m_db, "INSERT OR REPLACE INTO meta (key, value) VALUES (?, ?);");
+    statement.bind(1, std::string_view(key));
+    statement.bind(2, std::string_view(value));
+    statement.run();
 }
 
 std::optional<Date> Database::accurateSince()

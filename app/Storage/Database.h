@@ -1,11 +1,16 @@
 #pragma once
 
+#include "Engine/FocusTask.h"
 #include "Platform/Clock.h"
 #include "Storage/DatabaseError.h"
+#include "Storage/ReportQueries.h"
 #include "core/Date.h"
+#include "core/DayPlan.h"
+#include "core/DaySummary.h"
 #include "core/Segment.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -72,10 +77,45 @@ public:
                        const std::optional<std::string>& area);
     void deleteSegments(Date start, Date end);
 
+    // Converts an older file's per-sample `app_events` rows into segments, once.
+    void importLegacyEventsIfNeeded();
+    // Once per file: removes every stored address and the titles of the given applications.
+    void applyPrivacyPolicyIfNeeded(const std::set<std::string>& browserBundleIDs,
+                                    const std::set<std::string>& privateBundleIDs);
+    // Blanks the titles of segments that ended before `cutoff`.
+    void eraseTitles(Date cutoff);
+    // Empties every table of history in one transaction: all of it goes, or nothing.
+    void deleteAllHistory();
+
+    // Reports (ReportQueries.cpp). Ranges are half-open; rows are clipped to them.
+    // One total per local day from the day of `from` up to, not including, the day of `to`.
+    std::vector<DayTotal> dayTotals(Date from, Date to);
+    // Deep seconds per project, largest first; no project (absent or empty) is "Unassigned".
+    std::vector<TimeShare> projectTotals(Date from, Date to);
+    // The top labels of a project's deep time; without a project, of unassigned deep time.
+    std::vector<LabelTime> labelBreakdown(const std::optional<std::string>& project, Date from,
+                                          Date to, int limit);
+    std::vector<SeenContext> seenContexts(Date from, Date to, int limit);
+
+    // Focus tasks, refused launches and day plans (ReportQueries.cpp).
+    void insertFocusTask(const FocusTask& task, bool completed);
+    void recordLockdownBlock(const std::string& focusTaskID, Date timestamp,
+                             const std::string& attemptedBundleID);
+    LockdownStats lockdownStats(Date day);
+    std::vector<FocusSessionEntry> recentFocusTasks(int limit);
+    std::optional<DayPlan> dayPlan(Date day);
+    void upsertDayPlan(const DayPlan& plan);
+
     // The start of the local day of `date` and the start of the next, seconds since 1970.
     static std::pair<Date, Date> dayBounds(Date date);
 
 private:
+    // setMeta that reports its failure, for markers written inside a transaction.
+    void writeMeta(const std::string& key, const std::string& value);
+    DayPlan mapDayPlan(const Statement& row);
+    void reclassifyLegacyWebVisits();
+    void compact();
+
     sqlite3* connection() const { return m_db; }
     void openConnection();
     void setUp();
@@ -85,6 +125,9 @@ private:
     const Clock* m_clock;
     sqlite3* m_db = nullptr;
     std::optional<DatabaseError> m_openError;
+    // Stored plan lists that did not decode, by day start and column: a later write of the
+    // same day keeps them unless it brings a list of its own.
+    std::map<Date, std::map<std::string, std::string>> m_undecodedPlanColumns;
 };
 
 } // namespace kestrove

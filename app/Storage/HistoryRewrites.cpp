@@ -1,0 +1,185 @@
+// Operations that rewrite stored history as a whole: the one-time import of an older file's
+// samples, the one-time privacy scrub, title retention and the erasure of everything.
+#include "Storage/Database.h"
+
+#include "Storage/Statement.h"
+#include "core/ContextClassifier.h"
+#include "core/DomainRules.h"
+#include "core/NumberFormat.h"
+#include "core/Text.h"
+
+#include <sqlite3.h>
+
+#include <tuple>
+
+namespace kestrove {
+
+namespace {
+
+// One row per sample became one segment per sample: each lasts until the next sample, 30 s for
+// the last, never more than 45 s. Of samples with equal times only the last survives.
+constexpr const char* kImportLegacyEvents =
+    "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title, url, domain,"
+    " kind, project, detected_project, keystrokes, source)"
+    " SELECT ts, ts + dur, bundle_id, app_name, window_title, browser_url, '', kind,"
+    " project_name, detected_project, keystroke_count, 'legacy' FROM ("
+    "  SELECT timestamp AS ts,"
+    "   MIN(COALESCE(LEAD(timestamp) OVER (ORDER BY timestamp, id) - timestamp, 30.0), 45.0)"
+    "    AS dur,"
+    "   CASE WHEN is_idle = 1 OR bundle_id = 'com.apple.loginwindow' THEN 'idle'"
+    "    WHEN category = 'deep_work' THEN 'deep'"
+    "    WHEN category = 'shallow_work' THEN 'shallow'"
+    "    WHEN category = 'distraction' THEN 'distraction'"
+    "    ELSE 'neutral' END AS kind,"
+    "   bundle_id, app_name, window_title, browser_url, keystroke_count, project_name,"
+    "   detected_project"
+    "  FROM app_events)"
+    " WHERE dur > 0;";
+
+} // namespace
+
+void Database::importLegacyEventsIfNeeded()
+{
+    if (meta("legacy_import_done")) {
+        return;
+    }
+    // A search that cannot run says nothing about the older table: the import waits for the
+    // next open rather than being marked done over rows it never read.
+    {
+        Statement find(m_db, "SELECT name FROM sqlite_master WHERE type='table'"
+                             " AND name='app_events';");
+        if (!find.next()) {
+            writeMeta("legacy_import_done", "1");
+            return;
+        }
+    }
+    execute("BEGIN;");
+    try {
+        execute(kImportLegacyEvents);
+        reclassifyLegacyWebVisits();
+        writeMeta("legacy_import_done", "1");
+        execute("COMMIT;");
+    } catch (const DatabaseError&) {
+        try {
+            execute("ROLLBACK;");
+        } catch (const DatabaseError&) {
+        }
+        throw;
+    }
+}
+
+// Older files classified sites by their browser; sites are now classified by address.
+void Database::reclassifyLegacyWebVisits()
+{
+    const ContextClassifier classifier;
+    std::vector<std::tuple<std::int64_t, std::string, std::string>> changes;
+    {
+        Statement rows(m_db, "SELECT id, url, kind FROM segments WHERE source='legacy'"
+                             " AND url != '';");
+        while (rows.next()) {
+            const std::string url = rows.columnTextOr(1, "");
+            std::string kind = rows.columnTextOr(2, "");
+            const std::string domain = DomainRules::domain(url);
+            if (kind != "idle" && !domain.empty()) {
+                ContextSample sample;
+                sample.bundleID = "com.google.chrome";
+                sample.appName = "Browser";
+                sample.url = url;
+                kind = std::string(rawValue(classifier.classify(sample)));
+            }
+            changes.emplace_back(rows.columnInt64(0), domain, std::move(kind));
+        }
+    }
+    Statement update(m_db, "UPDATE segments SET domain = ?, kind = ? WHERE id = ?;");
+    for (const auto& [id, domain, kind] : changes) {
+        update.reset();
+        update.bind(1, std::string_view(domain));
+        update.bind(2, std::string_view(kind));
+        update.bind(3, id);
+        update.step();
+    }
+}
+
+void Database::applyPrivacyPolicyIfNeeded(const std::set<std::string>& browserBundleIDs,
+                                          const std::set<std::string>& privateBundleIDs)
+{
+    if (meta("privacy_policy_v1")) {
+        return;
+    }
+    execute("UPDATE segments SET url = '' WHERE url != '';");
+    std::set<std::string> ids;
+    for (const auto* set : {&browserBundleIDs, &privateBundleIDs}) {
+        for (const auto& id : *set) {
+            ids.insert(Text::lowercased(id));
+        }
+    }
+    if (!ids.empty()) {
+        std::string sql = "UPDATE segments SET window_title = '' WHERE window_title != '' AND"
+                          " lower(COALESCE(bundle_id, '')) IN (";
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            sql += i == 0 ? "?" : ",?";
+        }
+        sql += ");";
+        Statement scrub(m_db, sql.c_str());
+        int index = 1;
+        for (const auto& id : ids) {
+            scrub.bind(index++, std::string_view(id));
+        }
+        scrub.run();
+    }
+    if (meta("legacy_import_done")) {
+        try {
+            execute("DROP TABLE IF EXISTS app_events;");
+        } catch (const DatabaseError&) {
+        }
+    }
+    setMeta("privacy_policy_v1", NumberFormat::shortest(m_clock->now()));
+    compact();
+}
+
+void Database::eraseTitles(Date cutoff)
+{
+    Statement statement(m_db, "UPDATE segments SET window_title = '' WHERE window_title != ''"
+                              " AND end_ts < ?;");
+    statement.bind(1, cutoff);
+    statement.run();
+}
+
+void Database::deleteAllHistory()
+{
+    execute("BEGIN;");
+    try {
+        for (const char* table : {"DELETE FROM segments;", "DELETE FROM focus_tasks;",
+                                  "DELETE FROM lockdown_blocks;", "DELETE FROM day_plans;"}) {
+            execute(table);
+        }
+        try {
+            execute("DROP TABLE IF EXISTS app_events;");
+        } catch (const DatabaseError&) {
+        }
+        writeMeta("segments_since", NumberFormat::shortest(m_clock->now()));
+        execute("COMMIT;");
+    } catch (const DatabaseError&) {
+        try {
+            execute("ROLLBACK;");
+        } catch (const DatabaseError&) {
+        }
+        throw;
+    }
+    m_undecodedPlanColumns.clear();
+    compact();
+}
+
+// Gives the space of removed content back and leaves no copy of it in the write-ahead log.
+void Database::compact()
+{
+    for (const char* statement : {"PRAGMA wal_checkpoint(TRUNCATE);", "VACUUM;"}) {
+        try {
+            execute(statement);
+        } catch (const DatabaseError&) {
+        }
+    }
+    tightenFilePermissions();
+}
+
+} // namespace kestrove
