@@ -1,0 +1,152 @@
+#include "Storage/Database.h"
+#include "StorageFixture.h"
+
+using namespace kestrove;
+
+namespace {
+
+const char* kLegacyTable =
+    "CREATE TABLE app_events (id INTEGER PRIMARY KEY, timestamp REAL, bundle_id TEXT,"
+    " app_name TEXT, window_title TEXT, browser_url TEXT, keystroke_count INTEGER,"
+    " is_idle INTEGER, category TEXT, project_name TEXT, detected_project TEXT);";
+
+Segment titled(Date start, Date end, std::optional<std::string> bundleID, std::string title)
+{
+    Segment s;
+    s.start = start;
+    s.end = end;
+    s.bundleID = std::move(bundleID);
+    s.appName = "App";
+    s.windowTitle = std::move(title);
+    s.url = "https://example.org/x";
+    s.domain = "example.org";
+    return s;
+}
+
+} // namespace
+
+class HistoryRewritesTest : public StorageTest
+{
+protected:
+    HistoryRewritesTest() { std::filesystem::create_directories(m_root + "/Kestrove"); }
+};
+
+TEST_F(HistoryRewritesTest, ImportsOlderSamplesAsSegmentsOnce)
+{
+    rawExec(std::string(kLegacyTable) +
+            "INSERT INTO app_events VALUES"
+            " (1, 1000, 'org.example.editor', 'Editor', 'a.txt', '', 5, 0, 'deep_work', 'P', 'p'),"
+            " (2, 1010, 'org.example.editor', 'Editor', 'a.txt', '', 0, 1, 'deep_work', NULL, NULL),"
+            " (3, 1100, 'com.apple.loginwindow', 'Login', '', '', 0, 0, 'shallow_work', NULL, NULL),"
+            " (5, 1130, 'org.example.browser', 'Browser', 'Video', 'https://www.youtube.com/w',"
+            "  0, 0, 'deep_work', NULL, NULL),"
+            " (4, 1130, 'org.example.browser', 'Browser', 'Dropped', '', 0, 0, 'deep_work', NULL,"
+            "  NULL),"
+            " (6, 1200, 'org.example.browser', 'Browser', 'Blank', 'about:blank', 0, 0,"
+            "  'shallow_work', NULL, NULL);");
+    Database db(m_path, m_clock);
+    db.open();
+    struct Expected
+    {
+        Date start, end;
+        ContextKind kind;
+        std::string domain;
+    };
+    const std::vector<Expected> expected = {
+        {1000, 1010, ContextKind::deep, ""},       {1010, 1055, ContextKind::idle, ""},
+        {1100, 1130, ContextKind::idle, ""},       {1130, 1175, ContextKind::distraction, "youtube.com"},
+        {1200, 1230, ContextKind::shallow, ""},
+    };
+    const auto rows = db.segments(0, 5000);
+    ASSERT_EQ(rows.size(), expected.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].start, expected[i].start) << i;
+        EXPECT_EQ(rows[i].end, expected[i].end) << i;
+        EXPECT_EQ(rows[i].kind, expected[i].kind) << i;
+        EXPECT_EQ(rows[i].domain, expected[i].domain) << i;
+        EXPECT_EQ(rows[i].source, Segment::Source::legacy);
+    }
+    EXPECT_EQ(rows[0].project, "P");
+    EXPECT_EQ(rows[0].keystrokes, 5);
+    EXPECT_EQ(db.meta("legacy_import_done"), "1");
+    db.close();
+    db.open();
+    EXPECT_EQ(db.segments(0, 5000).size(), expected.size());
+}
+
+TEST_F(HistoryRewritesTest, AFailingRowRollsTheWholeImportBack)
+{
+    rawExec(std::string(kLegacyTable) +
+            "INSERT INTO app_events VALUES (1, 1000, 'a', 'A', '', '', 0, 0, 'deep_work', NULL,"
+            " NULL), (2, 1010, 'b', NULL, '', '', 0, 0, 'deep_work', NULL, NULL);");
+    Database db(m_path, m_clock);
+    EXPECT_THROW(db.open(), DatabaseError);
+    rawExec("UPDATE app_events SET app_name = 'B' WHERE id = 2;");
+    db.open();
+    EXPECT_EQ(db.segments(0, 5000).size(), 2u) << "nothing of the failed attempt may remain";
+}
+
+TEST_F(HistoryRewritesTest, ScrubsAddressesAndBrowserAndPrivateTitlesOnce)
+{
+    Database db(m_path, m_clock);
+    db.open();
+    db.insertSegment(titled(0, 10, "org.mozilla.firefox", "Inbox"));
+    db.insertSegment(titled(10, 20, "org.secret.App", "Diary"));
+    db.insertSegment(titled(20, 30, "org.example.editor", "main.cpp"));
+    db.insertSegment(titled(30, 40, std::nullopt, "No identifier"));
+    db.applyPrivacyPolicyIfNeeded({"org.mozilla.firefox"}, {"ORG.SECRET.APP"});
+    std::vector<std::string> titles;
+    for (const auto& s : db.segments(0, 100)) {
+        EXPECT_EQ(s.url, "");
+        EXPECT_EQ(s.domain, "example.org");
+        titles.push_back(s.windowTitle);
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"", "", "main.cpp", "No identifier"}));
+
+    db.insertSegment(titled(40, 50, "org.mozilla.firefox", "Later"));
+    db.applyPrivacyPolicyIfNeeded({"org.mozilla.firefox"}, {});
+    EXPECT_EQ(db.segments(40, 50)[0].windowTitle, "Later") << "the scrub runs once per file";
+}
+
+TEST_F(HistoryRewritesTest, ErasesTitlesOfSegmentsEndedBeforeTheCutOff)
+{
+    Database db(m_path, m_clock);
+    db.open();
+    db.insertSegment(titled(0, 99, "a", "before"));
+    db.insertSegment(titled(0, 100, "a", "at"));
+    db.insertSegment(titled(50, 200, "a", "running"));
+    db.eraseTitles(100);
+    std::vector<std::string> titles;
+    for (const auto& s : db.segments(0, 1000)) {
+        titles.push_back(s.windowTitle);
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"", "at", "running"}));
+}
+
+TEST_F(HistoryRewritesTest, DeletingAllHistoryIsAllOrNothing)
+{
+    Database db(m_path, m_clock);
+    db.open();
+    db.insertSegment(titled(m_clock.now() - 60, m_clock.now(), "a", "x"));
+    FocusTask task;
+    task.id = "6F1C3D2E-0000-4000-8000-000000000001";
+    task.startedAt = m_clock.now() - 60;
+    db.insertFocusTask(task, true);
+    db.recordLockdownBlock(task.id, m_clock.now(), "org.example.game");
+    db.upsertDayPlan(DayPlan::empty(m_clock.now(), m_clock.now()));
+
+    db.execute("CREATE TRIGGER keep_plans BEFORE DELETE ON day_plans"
+               " BEGIN SELECT RAISE(ABORT, 'plans are kept'); END;");
+    EXPECT_THROW(db.deleteAllHistory(), DatabaseError);
+    EXPECT_EQ(db.segments(0, 1e10).size(), 1u) << "a failed erase must leave everything";
+    EXPECT_EQ(db.recentFocusTasks(10).size(), 1u);
+
+    db.execute("DROP TRIGGER keep_plans;");
+    m_clock.advance(500);
+    db.deleteAllHistory();
+    EXPECT_TRUE(db.segments(0, 1e10).empty());
+    EXPECT_TRUE(db.recentFocusTasks(10).empty());
+    EXPECT_EQ(db.lockdownStats(m_clock.now()).totalBlocks, 0);
+    EXPECT_EQ(db.dayPlan(m_clock.now()), std::nullopt);
+    EXPECT_EQ(db.accurateSince(), m_clock.now());
+}
