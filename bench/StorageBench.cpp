@@ -173,12 +173,33 @@ void BM_ExtendOpenSegment(benchmark::State& state)
     f.db->updateSegment(f.openSegmentID, originalEnd);
 }
 
+void BM_DayTotalsWeek(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    const Date from = Calendar::addingDays(f.lastDayStart, -6);
+    const Date to = Calendar::addingDays(f.lastDayStart, 1);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(f.db->dayTotals(from, to));
+    }
+}
+
+void BM_ProjectTotals30Days(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    const Date from = Calendar::addingDays(f.lastDayStart, -29);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(f.db->projectTotals(from, f.now));
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_SegmentsToday)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SegmentsWeek)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Segments30Days)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExtendOpenSegment)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DayTotalsWeek)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProjectTotals30Days)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -129,6 +129,15 @@ std::string FocusSessionEntry::onTaskFormatted() const
 std::vector<DayTotal> Database::dayTotals(Date from, Date to)
 {
     std::map<Date, DayTotal> days;
+    // Rows come by start, so most fall in the day found for the row before.
+    Date dayStart = 0;
+    Date nextDay = -1;
+    auto findDay = [&](Date p) {
+        if (!(p >= dayStart && p < nextDay)) {
+            dayStart = Calendar::startOfDay(p);
+            nextDay = Calendar::addingDays(dayStart, 1);
+        }
+    };
     Statement rows(m_db, kDayTotalRows);
     rows.bind(1, from);
     rows.bind(2, to);
@@ -142,9 +151,9 @@ std::vector<DayTotal> Database::dayTotals(Date from, Date to)
         }
         // Split at local midnights, so a stretch across one counts on both days.
         for (Date p = start; p < end;) {
-            const Date day = Calendar::startOfDay(p);
-            const Date q = std::min(end, Calendar::addingDays(day, 1));
-            DayTotal& total = days[day];
+            findDay(p);
+            const Date q = std::min(end, nextDay);
+            DayTotal& total = days[dayStart];
             total.activeSeconds += q - p;
             if (kind == ContextKind::deep) {
                 total.deepSeconds += q - p;
