@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Small programs on a private PATH, and the bridge's log lines.
+// Small programs on a private PATH; the bridge's log lines (written from its worker).
 class FocusBridgeTest : public testing::Test
 {
 protected:
@@ -25,52 +25,48 @@ protected:
     {
         std::string pattern = (fs::temp_directory_path() / "kestrove-bridge-XXXXXX").string();
         EXPECT_NE(mkdtemp(pattern.data()), nullptr);
-        m_folder = pattern;
-        m_oldPath = std::getenv("PATH");
-        setenv("PATH", (m_folder.string() + ":" + m_oldPath).c_str(), 1);
+        folder = pattern;
+        setenv("PATH", (folder.string() + ":" + m_oldPath).c_str(), 1);
         Log::setSink(
             [this](Log::Level level, const std::string& category, const std::string& line) {
+                std::lock_guard lock(m_mutex);
                 if (category == "focus-bridge") {
-                    std::lock_guard lock(m_linesMutex);
                     m_lines.push_back((level == Log::Level::debug ? "debug " : "") + line);
                 }
             });
         preferences.setBool("iPhoneFocusEnabled", true);
-        script("Kestrove Start", "echo start >> '" + ranFile() + "'");
-        script("Kestrove End", "echo end >> '" + ranFile() + "'");
+        script("Kestrove Start", "echo start >> ran");
+        script("Kestrove End", "echo end >> ran");
     }
     ~FocusBridgeTest() override
     {
         Log::setSink(nullptr);
         setenv("PATH", m_oldPath.c_str(), 1);
-        fs::remove_all(m_folder);
+        fs::remove_all(folder);
     }
 
     void script(const std::string& name, const std::string& body)
     {
-        const fs::path file = m_folder / name;
-        std::ofstream(file) << "#!/bin/sh\n" << body << "\n";
-        chmod(file.c_str(), 0755);
+        std::ofstream(folder / name) << "#!/bin/sh\ncd '" << folder.string() << "'\n" << body;
+        chmod((folder / name).c_str(), 0755);
     }
-    std::string ranFile() const { return (m_folder / "ran").string(); }
-    std::string ran() const
+    std::string read(const std::string& name) const
     {
-        std::ifstream in(ranFile());
+        std::ifstream in(folder / name);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     std::vector<std::string> lines()
     {
-        std::lock_guard lock(m_linesMutex);
+        std::lock_guard lock(m_mutex);
         return m_lines;
     }
-    std::string folder() const { return m_folder.string(); }
 
+    fs::path folder;
     Preferences preferences;
 
 private:
-    fs::path m_folder;
-    std::string m_oldPath;
-    std::mutex m_linesMutex;
+    std::string m_oldPath = std::getenv("PATH");
+    std::mutex m_mutex;
     std::vector<std::string> m_lines;
 };
 
@@ -78,47 +74,30 @@ TEST_F(FocusBridgeTest, OutcomesAreLogged)
 {
     script("succeeds", "exit 0");
     // Far more than a pipe holds, on both streams, before it exits.
-    script("noisy", "head -c 3000000 /dev/zero; head -c 3000000 /dev/zero >&2; exit 0");
+    script("noisy", "head -c 3000000 /dev/zero; head -c 3000000 /dev/zero >&2");
     script("fails", "echo 'no such shortcut' >&2; exit 3");
-    script("hangs", "sleep 60");
-    const struct
-    {
-        const char* name;
-        std::string line;
-    } cases[] = {
+    script("hangs", "sleep 60 & echo $! > child; wait");
+    const std::pair<const char*, std::string> cases[] = {
         {"succeeds", "[engage] ran '<private>' ok"},
         {"noisy", "[engage] ran '<private>' ok"},
         {"fails", "[engage] '<private>' exit=3 stderr=<private>"},
         {"hangs", "[engage] '<private>' timed out after 300 ms"},
         {"does-not-exist", "[engage] failed to launch command: No such file or directory"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, line] : cases) {
         CommandFocusBridge bridge(preferences, 300ms);
-        preferences.setString("iPhoneFocusStartShortcut", c.name);
+        preferences.setString("iPhoneFocusStartShortcut", name);
         bridge.engage();
         bridge.waitUntilIdle();
-        EXPECT_EQ(lines().back(), c.line);
+        EXPECT_EQ(lines().back(), line) << name;
     }
-}
 
-TEST_F(FocusBridgeTest, TimeOutEndsEverythingTheCommandStarted)
-{
-    const std::string pidFile = folder() + "/child";
-    script("hangs", "sleep 60 & echo $! > '" + pidFile + "'; wait");
-    preferences.setString("iPhoneFocusStartShortcut", "hangs");
-    CommandFocusBridge bridge(preferences, 300ms);
-    bridge.engage();
-    bridge.waitUntilIdle();
-
-    std::ifstream in(pidFile);
-    std::string child;
-    ASSERT_TRUE(std::getline(in, child));
-    // Killed means gone or a zombie waiting for its reaper.
+    // The time-out also ended what the command started: gone, or a zombie awaiting its reaper.
+    const std::string stat = "/proc/" + std::to_string(std::stoi(read("child"))) + "/stat";
     for (int i = 0; i < 200; ++i) {
-        std::ifstream stat("/proc/" + child + "/stat");
+        std::ifstream in(stat);
         std::string pid, command, state;
-        if (!(stat >> pid >> command >> state) || state == "Z") {
+        if (!(in >> pid >> command >> state) || state == "Z") {
             return;
         }
         std::this_thread::sleep_for(10ms);
@@ -128,42 +107,32 @@ TEST_F(FocusBridgeTest, TimeOutEndsEverythingTheCommandStarted)
 
 TEST_F(FocusBridgeTest, RunsTheDefaultNamesInOrderAndEndsOnlyWhatItStarted)
 {
-    CommandFocusBridge bridge(preferences, 5s);
+    CommandFocusBridge bridge(preferences);
     preferences.setString("iPhoneFocusStartShortcut", ""); // empty: the default name
     bridge.disengage();                                    // nothing was started
     bridge.engage();
     bridge.disengage();
     bridge.engage();
     bridge.disengage();
-    bridge.waitUntilIdle();
-    EXPECT_EQ(ran(), "start\nend\nstart\nend\n");
-
     // A start command that could not be launched has nothing to end.
     preferences.setString("iPhoneFocusStartShortcut", "does-not-exist");
     bridge.engage();
     bridge.disengage();
     bridge.waitUntilIdle();
-    EXPECT_EQ(ran(), "start\nend\nstart\nend\n");
+    EXPECT_EQ(read("ran"), "start\nend\nstart\nend\n");
     EXPECT_EQ(lines().back(), "[disengage] skipped — the start command did not run");
 }
 
 TEST_F(FocusBridgeTest, DisabledBridgeStartsNothing)
 {
-    for (const bool stored : {false, true}) {
-        Preferences prefs;
-        if (stored) {
-            prefs.setBool("iPhoneFocusEnabled", false);
-        }
-        CommandFocusBridge bridge(prefs);
-        bridge.engage();
-        bridge.disengage();
-        bridge.waitUntilIdle();
-    }
-    EXPECT_EQ(ran(), "");
-    const std::vector<std::string> expected = {
-        "debug engage skipped — bridge disabled", "debug disengage skipped — bridge disabled",
-        "debug engage skipped — bridge disabled", "debug disengage skipped — bridge disabled"};
-    EXPECT_EQ(lines(), expected);
+    Preferences unset;
+    CommandFocusBridge bridge(unset);
+    bridge.engage();
+    bridge.disengage();
+    bridge.waitUntilIdle();
+    EXPECT_EQ(read("ran"), "");
+    EXPECT_EQ(lines(), (std::vector<std::string>{"debug engage skipped — bridge disabled",
+                                                 "debug disengage skipped — bridge disabled"}));
 }
 
 } // namespace

@@ -43,36 +43,28 @@ TEST(NotificationPresenterTest, AnswersAreRoutedByCategoryAndAction)
 {
     FakeClock clock;
     FakeNotificationPresenter presenter(clock);
-    std::vector<std::string> answers;
-    presenter.setHandlers({
-        [&](const std::string& id) { answers.push_back("done " + id); },
-        [&](const std::string& id) { answers.push_back("extend " + id); },
-        [&] { answers.push_back("share"); },
-        [&] { answers.push_back("dashboard"); },
-    });
+    std::string answer;
+    presenter.setHandlers({[&](const std::string& id) { answer = "done " + id; },
+                           [&](const std::string& id) { answer = "extend " + id; },
+                           [&] { answer = "share"; }, [&] { answer = "dashboard"; }});
     const auto timeUp = NotificationPresenter::timeUpRequest("Write", "TASK-A");
     const auto summary = NotificationPresenter::dailySummaryRequest("b", 0);
     const auto nudge = NotificationPresenter::assignNudgeRequest(30, "");
-    const struct
-    {
-        const NotificationRequest& request;
-        std::string_view action;
-        std::vector<std::string> expected;
-    } cases[] = {
-        {timeUp, "done", {"done TASK-A"}},
-        {timeUp, "extend15", {"extend TASK-A"}},
-        {timeUp, "default", {}},
-        {timeUp, "snooze", {}},
-        {summary, "share", {"share"}},
-        {summary, "default", {"share"}},
-        {summary, "dashboard", {"dashboard"}},
-        {nudge, "assign", {"dashboard"}},
-        {nudge, "default", {"dashboard"}},
+    const std::tuple<const NotificationRequest&, std::string_view, std::string> cases[] = {
+        {timeUp, "done", "done TASK-A"},
+        {timeUp, "extend15", "extend TASK-A"},
+        {timeUp, "default", ""},
+        {timeUp, "snooze", ""},
+        {summary, "share", "share"},
+        {summary, "default", "share"},
+        {summary, "dashboard", "dashboard"},
+        {nudge, "assign", "dashboard"},
+        {nudge, "default", "dashboard"},
     };
-    for (const auto& c : cases) {
-        answers.clear();
-        presenter.answer(c.request, c.action);
-        EXPECT_EQ(answers, c.expected) << c.request.categoryIdentifier << " " << c.action;
+    for (const auto& [request, action, expected] : cases) {
+        answer.clear();
+        presenter.answer(request, action);
+        EXPECT_EQ(answer, expected) << request.categoryIdentifier << " " << action;
     }
 }
 

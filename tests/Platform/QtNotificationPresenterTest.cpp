@@ -18,8 +18,7 @@ const std::string kTaskID = "6F9619FF-8B86-4011-B42D-00C04FC964FF";
 struct NotifyCall
 {
     uint replacesID;
-    QString title;
-    QString body;
+    QString title, body;
     QStringList actions;
     QVariantMap hints;
 };
@@ -40,19 +39,13 @@ public:
         bus.registerObject("/org/freedesktop/Notifications", this, QDBusConnection::ExportAllSlots);
         EXPECT_TRUE(bus.registerService("org.freedesktop.Notifications"));
     }
-    ~FakeNotificationServer() override
-    {
-        bus.unregisterService("org.freedesktop.Notifications");
-        bus.unregisterObject("/org/freedesktop/Notifications");
-        QDBusConnection::disconnectFromBus("fake-notif");
-    }
+    ~FakeNotificationServer() override { QDBusConnection::disconnectFromBus("fake-notif"); }
 
     void click(uint id, const QString& action)
     {
         auto signal = QDBusMessage::createSignal("/org/freedesktop/Notifications",
                                                  "org.freedesktop.Notifications", "ActionInvoked");
-        signal << id << action;
-        bus.send(signal);
+        bus.send(signal << id << action);
     }
 
 public slots:
@@ -75,7 +68,7 @@ protected:
         return QTest::qWaitFor([&] { return server->calls.size() >= count; }, kWaitMilliseconds);
     }
 
-    FakeClock clock{1740830405.9};
+    FakeClock clock;
     std::unique_ptr<FakeNotificationServer> server = std::make_unique<FakeNotificationServer>();
     QtNotificationPresenter presenter{clock};
 };
@@ -94,7 +87,6 @@ TEST_F(QtNotificationPresenterTest, PostsEachKindAndReplacesByIdentifier)
     EXPECT_EQ(calls[0].body, "Did you finish Draft <b>R&D</b>?"); // the server shows plain text
     EXPECT_EQ(calls[0].actions, QStringList({"done", "I'm done", "extend15", "+15 min"}));
     EXPECT_FALSE(calls[0].hints.contains("suppress-sound"));
-    EXPECT_EQ(calls[1].title, "Today's deep work");
     EXPECT_EQ(calls[1].actions, QStringList({"share", "Share card", "dashboard", "Open dashboard",
                                              "default", "Share card"}));
     EXPECT_EQ(calls[2].title, "42 minutes of deep work have no project yet");
@@ -105,16 +97,7 @@ TEST_F(QtNotificationPresenterTest, PostsEachKindAndReplacesByIdentifier)
     EXPECT_EQ(replaced, (std::vector<uint>{0, 0, 0, 101}));
 }
 
-TEST_F(QtNotificationPresenterTest, BodiesAreEscapedForServersThatRenderMarkup)
-{
-    server->capabilities << "body-markup";
-    presenter.install();
-    presenter.postTimeUp("Draft <b>R&D</b>", kTaskID);
-    ASSERT_TRUE(waitForCalls(1));
-    EXPECT_EQ(server->calls[0].body, "Did you finish Draft &lt;b&gt;R&amp;D&lt;/b&gt;?");
-}
-
-TEST_F(QtNotificationPresenterTest, AnswersReachTheirHandlers)
+TEST_F(QtNotificationPresenterTest, AnswersReachTheirHandlersAndMarkupIsEscaped)
 {
     std::vector<std::string> answers;
     presenter.setHandlers({
@@ -123,11 +106,13 @@ TEST_F(QtNotificationPresenterTest, AnswersReachTheirHandlers)
         [&] { answers.push_back("share"); },
         [&] { answers.push_back("dashboard"); },
     });
+    server->capabilities << "body-markup";
     presenter.install();
-    presenter.postTimeUp("Write", kTaskID); // id 101
-    presenter.postDailySummary("body");     // id 102
-    presenter.postAssignNudge(31, "Ops");   // id 103
+    presenter.postTimeUp("R&D <draft>", kTaskID); // id 101
+    presenter.postDailySummary("body");           // id 102
+    presenter.postAssignNudge(31, "Ops");         // id 103
     ASSERT_TRUE(waitForCalls(3));
+    EXPECT_EQ(server->calls[0].body, "Did you finish R&amp;D &lt;draft&gt;?");
 
     // Each server id leads back to the request it showed; another program's id to nothing.
     for (const auto& [id, action] : std::vector<std::pair<uint, QString>>{
