@@ -43,7 +43,10 @@ QVariantMap hints(const NotificationRequest& request)
         request.interruptionLevel == NotificationRequest::InterruptionLevel::passive;
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue<uchar>(passive ? 0 : 1));
-    if (!request.playsSound) {
+    // The sound theme's name for the desktop's usual notification sound.
+    if (request.playsSound) {
+        hints.insert(QStringLiteral("sound-name"), QStringLiteral("message-new-instant"));
+    } else {
         hints.insert(QStringLiteral("suppress-sound"), true);
     }
     return hints;
@@ -184,11 +187,6 @@ void QtNotificationPresenter::actionInvoked(uint id, const QString& action)
 void QtNotificationPresenter::notificationClosed(uint id, uint reason)
 {
     (void)reason;
-    forget(id);
-}
-
-void QtNotificationPresenter::forget(uint id)
-{
     const auto shown = m_shown.find(id);
     if (shown == m_shown.end()) {
         return;

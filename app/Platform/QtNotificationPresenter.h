@@ -51,7 +51,6 @@ private:
     void didQueryCapabilities(const QStringList& capabilities, bool answered);
     void sendNext();
     void didPost(const NotificationRequest& request, uint id);
-    void forget(uint id);
 
     QDBusConnection m_connection;
     Capabilities m_capabilities = Capabilities::unknown;

@@ -86,7 +86,7 @@ TEST_F(QtNotificationPresenterTest, PostsEachKindAndReplacesByIdentifier)
     EXPECT_EQ(calls[0].title, "Time's up");
     EXPECT_EQ(calls[0].body, "Did you finish Draft <b>R&D</b>?"); // the server shows plain text
     EXPECT_EQ(calls[0].actions, QStringList({"done", "I'm done", "extend15", "+15 min"}));
-    EXPECT_FALSE(calls[0].hints.contains("suppress-sound"));
+    EXPECT_EQ(calls[0].hints.value("sound-name"), "message-new-instant");
     EXPECT_EQ(calls[1].actions, QStringList({"share", "Share card", "dashboard", "Open dashboard",
                                              "default", "Share card"}));
     EXPECT_EQ(calls[2].title, "42 minutes of deep work have no project yet");
