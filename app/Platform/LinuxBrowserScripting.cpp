@@ -274,6 +274,8 @@ std::optional<std::string> LinuxBrowserScripting::Worker::read(const Request& re
             }
             return fail(key, reason);
         }
+        // Kept for the window's process even when the accessible one was found by its engine.
+        application->processID = request.processID.value_or(application->processID);
         m_applications[key] = std::move(*application);
     }
     m_failedAt.erase(key);
