@@ -1,0 +1,463 @@
+#include "Engine/Tracker.h"
+
+#include "Platform/Log.h"
+#include "core/NumberFormat.h"
+
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+namespace kestrove {
+
+namespace {
+
+const Log& trackLog()
+{
+    static const Log log("tracker");
+    return log;
+}
+
+bool hasGitFolder(const std::string& folder)
+{
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::path(folder) / ".git", error);
+}
+
+// The date as "2026-12-07 03:55:08 +0000", the way a date prints in the log.
+std::string logText(Date date)
+{
+    const std::time_t seconds = static_cast<std::time_t>(date);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    using NumberFormat::padded;
+    return padded(utc.tm_year + 1900, 4) + "-" + padded(utc.tm_mon + 1, 2) + "-" +
+           padded(utc.tm_mday, 2) + " " + padded(utc.tm_hour, 2) + ":" + padded(utc.tm_min, 2) +
+           ":" + padded(utc.tm_sec, 2) + " +0000";
+}
+
+PrivacyPolicy defaultPolicy()
+{
+    return PrivacyPolicy(PrivacyPolicy::defaultPrivateBundleIDs(), {}, false, 30);
+}
+
+} // namespace
+
+// Tells the observers once, at the end of an operation, when anything published changed.
+class Tracker::Publication
+{
+public:
+    explicit Publication(Tracker& tracker) : m_tracker(tracker) {}
+    ~Publication()
+    {
+        if (m_tracker.m_changed) {
+            m_tracker.m_changed = false;
+            m_tracker.m_changes.notify();
+        }
+    }
+    Publication(const Publication&) = delete;
+    Publication& operator=(const Publication&) = delete;
+
+private:
+    Tracker& m_tracker;
+};
+
+Tracker::Tracker(Sources sources, const Clock& clock)
+    : m_appTracker(sources.appTracker), m_browser(sources.browser), m_idle(sources.idle),
+      m_systemEvents(sources.systemEvents), m_workspace(sources.workspace), m_clock(clock),
+      m_classifier({}, std::string(kOwnBundleID)), m_policy(defaultPolicy())
+{
+    m_sample.appName = "—";
+}
+
+Tracker::~Tracker()
+{
+    // The collectors and the system events outlive us; nothing of theirs may call back.
+    m_appTracker.onContextChange = nullptr;
+    m_browser.onChange = nullptr;
+    removeObservers();
+}
+
+void Tracker::tick(Date now)
+{
+    const Publication publication(*this);
+
+    // 1. Not tracking.
+    if (!m_isRunning) {
+        return;
+    }
+    // 2. Paused: only the time moves on, so a pause never reads as sleep.
+    if (m_isPaused) {
+        m_lastTick = now;
+        if (m_pausedUntil && now >= *m_pausedUntil) {
+            resume();
+        }
+        return;
+    }
+    // 3. A long gap since the last tick is time the machine slept.
+    if (m_lastTick && now - *m_lastTick > kSleepGap) {
+        recordSleepGap(*m_lastTick, now);
+    }
+    // 4. Input idle time.
+    publish(m_secondsSinceInput, m_idle.secondsSinceInput());
+    // 5. The frontmost application.
+    const AppContext& app = m_appTracker.current();
+    // 6. Idle flag.
+    const bool forcedIdle = m_isScreenLocked || app.bundleID == kLoginWindowBundleID;
+    const bool idle = forcedIdle || m_idleThreshold <= m_secondsSinceInput;
+    // 7. Address of the browser's page.
+    std::string url =
+        ContextClassifier::isBrowser(app.bundleID) ? m_browser.currentURL(app.bundleID) : "";
+    // 8. The sample.
+    ContextSample sample{app.bundleID,     app.appName, app.windowTitle,
+                         std::move(url),   app.documentPath,
+                         idle,             LockInState::none};
+    // 9. Lock-in.
+    const LockInInfo info = lockInProvider ? lockInProvider(sample) : LockInInfo::none();
+    sample.lockIn = info.state;
+    // 10. Kind.
+    const ContextKind kind = m_classifier.classify(sample);
+    // 11. Hint, then what of the sample may be stored.
+    const std::optional<std::string> hint = detectHint(sample);
+    StoredContext stored = m_policy.stored(sample, hint);
+    // 12. Project.
+    std::optional<Project> project =
+        m_resolver.resolve(sample, m_pinnedProjectID, info.projectID, stored.hint).project;
+    // 13. Publish.
+    publish(m_sample, std::move(sample));
+    publish(m_kind, kind);
+    publish(m_project, std::move(project));
+    publish(m_detectedHint, stored.hint);
+    publish(m_isIdle, idle);
+    // 14. Only time on the task belongs to it.
+    const std::optional<std::string> focusTaskID =
+        info.state == LockInState::onTask ? info.taskID : std::nullopt;
+    // 15. The new key.
+    std::optional<std::string> projectName;
+    if (m_project) {
+        projectName = m_project->name;
+    }
+    const Segment::Key key{m_sample.bundleID, stored.windowTitle, stored.domain,
+                           kind,              projectName,        focusTaskID};
+    // 16. Same key: the open segment goes on.
+    if (m_open && !m_forceSplit && m_open->key() == key) {
+        extendOpen(now);
+        m_lastTick = now;
+        return;
+    }
+    // 17. Split.
+    publish(m_forceSplit, false);
+    // 18. Going idle through the threshold: the idle stretch began when input stopped.
+    Date closeAt = now;
+    if (m_open && kind == ContextKind::idle && m_open->kind != ContextKind::idle && !forcedIdle) {
+        closeAt = std::max(now - m_secondsSinceInput, m_open->start);
+    }
+    // 19. Close.
+    closeOpen(closeAt);
+    // 20. Open the new segment.
+    Segment segment;
+    segment.start = closeAt;
+    segment.end = closeAt;
+    segment.bundleID = m_sample.bundleID;
+    segment.appName = m_sample.appName;
+    segment.windowTitle = std::move(stored.windowTitle);
+    segment.domain = std::move(stored.domain);
+    segment.kind = kind;
+    segment.project = std::move(projectName);
+    segment.area = m_project ? m_project->area : std::nullopt;
+    segment.detectedProject = std::move(stored.hint);
+    segment.focusTaskID = focusTaskID;
+    segment.source = Segment::Source::live;
+    publish(m_open, std::optional(segment));
+    publish(m_lastPersistedEnd, std::optional(closeAt));
+    // 21. Its row.
+    publish(m_openHandle, std::make_shared<Handle>());
+    enqueueInsert(std::move(segment), m_openHandle);
+    // 22. Done.
+    m_lastTick = now;
+}
+
+void Tracker::closeOpen(Date at)
+{
+    if (!m_open) {
+        return;
+    }
+    Segment segment = std::move(*m_open);
+    const std::shared_ptr<Handle> handle = std::move(m_openHandle);
+    publish(m_open, std::optional<Segment>());
+    publish(m_openHandle, std::shared_ptr<Handle>());
+    segment.end = std::max(at, segment.start);
+    if (segment.end - segment.start < kMinimumSegment) {
+        enqueueDelete(handle);
+        return;
+    }
+    enqueueUpdate(handle, segment.end);
+    if (onSegmentClosed) {
+        onSegmentClosed(segment);
+    }
+}
+
+void Tracker::extendOpen(Date to)
+{
+    if (!m_open) {
+        return;
+    }
+    if (m_open->end != to) {
+        m_open->end = to;
+        m_changed = true;
+    }
+    if (m_lastPersistedEnd && to - *m_lastPersistedEnd >= kPersistInterval) {
+        m_lastPersistedEnd = to;
+        enqueueUpdate(m_openHandle, to);
+    }
+}
+
+std::optional<std::string> Tracker::detectHint(const ContextSample& sample)
+{
+    if (!sample.documentPath.empty()) {
+        const auto cached = m_gitRootCache.find(sample.documentPath);
+        if (cached != m_gitRootCache.end()) {
+            if (cached->second) {
+                return cached->second;
+            }
+        } else {
+            auto name = ProjectHints::gitRootName(sample.documentPath, hasGitFolder);
+            if (m_gitRootCache.size() > kGitRootCacheLimit) {
+                m_gitRootCache.clear();
+            }
+            m_gitRootCache.emplace(sample.documentPath, name);
+            if (name) {
+                return name;
+            }
+        }
+    }
+    return ProjectHints::fromWindowTitle(sample.bundleID, sample.windowTitle);
+}
+
+void Tracker::recordSleepGap(Date from, Date to)
+{
+    closeOpen(from);
+    Segment asleep;
+    asleep.start = from;
+    asleep.end = to;
+    asleep.appName = std::string(kAsleepAppName);
+    asleep.kind = ContextKind::idle;
+    asleep.source = Segment::Source::live;
+    enqueueInsert(std::move(asleep), nullptr);
+}
+
+// The write chain. The worker runs jobs one at a time in the order they were sent, so each
+// job's predecessor has finished before it starts, and the insert has stored its row id in
+// the handle before any update or delete of that handle runs.
+
+void Tracker::enqueueInsert(Segment segment, std::shared_ptr<Handle> handle)
+{
+    if (!m_database) {
+        return;
+    }
+    m_writeChain = m_database->run(
+        [segment = std::move(segment), handle = std::move(handle)](Database& database) {
+            const std::int64_t id = database.insertSegment(segment);
+            if (handle) {
+                handle->setID(id);
+            }
+        },
+        [](const DatabaseResult<void>& result) {
+            if (const DatabaseError* error = result.error()) {
+                trackLog().error(std::string("insert failed: ") + error->what());
+            }
+        });
+}
+
+void Tracker::enqueueUpdate(const std::shared_ptr<Handle>& handle, Date end)
+{
+    if (!m_database || !handle) {
+        return;
+    }
+    m_writeChain = m_database->run(
+        [handle, end](Database& database) {
+            // No id: the insert failed, and its row does not exist.
+            if (const auto id = handle->id()) {
+                database.updateSegment(*id, end);
+            }
+        },
+        [](const DatabaseResult<void>& result) {
+            if (const DatabaseError* error = result.error()) {
+                trackLog().error(std::string("update failed: ") + error->what());
+            }
+        });
+}
+
+void Tracker::enqueueDelete(const std::shared_ptr<Handle>& handle)
+{
+    if (!m_database || !handle) {
+        return;
+    }
+    // A failed delete leaves a short row behind, which is harmless: no message.
+    m_writeChain = m_database->run([handle](Database& database) {
+        if (const auto id = handle->id()) {
+            database.deleteSegment(*id);
+        }
+    });
+}
+
+void Tracker::waitForWrites() const
+{
+    if (m_writeChain) {
+        m_writeChain->wait();
+    }
+}
+
+void Tracker::start(DatabaseWorker& database)
+{
+    const Publication publication(*this);
+    if (m_isRunning) {
+        return;
+    }
+    publish(m_isRunning, true);
+    m_database = &database;
+    // Every context change counts as a switch, the first one reported at start included.
+    m_appTracker.onContextChange = [this](const AppContext&) {
+        publish(m_appSwitchesToday, m_appSwitchesToday + 1);
+        tick(m_clock.now());
+    };
+    m_appTracker.start();
+    m_browser.onChange = [this] { tick(m_clock.now()); };
+    installObservers();
+    tick(m_clock.now());
+    trackLog().info(std::string("tracker started (accessibility: ") +
+                    (m_workspace.isTrusted() ? "true" : "false") + ")");
+}
+
+void Tracker::stop()
+{
+    const Publication publication(*this);
+    if (!m_isRunning) {
+        return;
+    }
+    closeOpen(m_clock.now());
+    m_appTracker.stop();
+    publish(m_isPaused, false);
+    publish(m_pausedUntil, std::optional<Date>());
+    removeObservers();
+    waitForWrites();
+    m_database = nullptr;
+    publish(m_isRunning, false);
+}
+
+void Tracker::pause(std::optional<Date> until)
+{
+    const Publication publication(*this);
+    if (!m_isRunning) {
+        return;
+    }
+    closeOpen(m_clock.now());
+    m_appTracker.stop();
+    publish(m_isPaused, true);
+    publish(m_pausedUntil, until);
+    publishPlaceholder();
+    trackLog().info("paused (until: " + (until ? logText(*until) : "resumed by hand") + ")");
+}
+
+void Tracker::resume()
+{
+    const Publication publication(*this);
+    if (!m_isPaused) {
+        return;
+    }
+    publish(m_isPaused, false);
+    publish(m_pausedUntil, std::optional<Date>());
+    m_appTracker.start();
+    publish(m_forceSplit, true);
+    tick(m_clock.now());
+    trackLog().info("resumed");
+}
+
+void Tracker::setIdleThreshold(TimeInterval seconds)
+{
+    const Publication publication(*this);
+    publish(m_idleThreshold, seconds > 0 ? seconds : kDefaultIdleThreshold);
+}
+
+void Tracker::setPinnedProjectID(std::optional<std::string> projectID)
+{
+    const Publication publication(*this);
+    publish(m_pinnedProjectID, std::move(projectID));
+}
+
+void Tracker::setForceSplit(bool forceSplit)
+{
+    const Publication publication(*this);
+    publish(m_forceSplit, forceSplit);
+}
+
+void Tracker::resetAppSwitchesToday()
+{
+    const Publication publication(*this);
+    publish(m_appSwitchesToday, 0);
+}
+
+void Tracker::installObservers()
+{
+    SystemEvents::Handlers handlers;
+    // The tick runs before sleep may go on, and the closed segment is written first.
+    handlers.willSleep = [this](std::function<void()> ready) {
+        setAsleep(true);
+        if (!m_database) {
+            ready();
+            return;
+        }
+        m_database->run([](Database&) {}, [ready](const DatabaseResult<void>&) { ready(); });
+    };
+    handlers.didWake = [this] { setAsleep(false); };
+    handlers.screenLocked = [this] { setLocked(true); };
+    handlers.screenUnlocked = [this] { setLocked(false); };
+    m_systemEvents.setHandlers(std::move(handlers));
+    m_observing = true;
+}
+
+void Tracker::removeObservers()
+{
+    if (!m_observing) {
+        return;
+    }
+    m_systemEvents.setHandlers({});
+    m_observing = false;
+}
+
+void Tracker::setAsleep(bool asleep)
+{
+    if (m_asleep == asleep) {
+        return;
+    }
+    m_asleep = asleep;
+    updateForcedIdleFlag();
+}
+
+void Tracker::setLocked(bool locked)
+{
+    if (m_locked == locked) {
+        return;
+    }
+    m_locked = locked;
+    updateForcedIdleFlag();
+}
+
+void Tracker::updateForcedIdleFlag()
+{
+    const Publication publication(*this);
+    publish(m_isScreenLocked, m_asleep || m_locked);
+    tick(m_clock.now());
+}
+
+void Tracker::publishPlaceholder()
+{
+    ContextSample placeholder;
+    placeholder.appName = std::string(kPausedAppName);
+    publish(m_sample, std::move(placeholder));
+    publish(m_kind, ContextKind::idle);
+    publish(m_project, std::optional<Project>());
+    publish(m_detectedHint, std::optional<std::string>());
+    publish(m_isIdle, true);
+}
+
+} // namespace kestrove
