@@ -108,9 +108,8 @@ void Tracker::tick(Date now)
     std::string url =
         ContextClassifier::isBrowser(app.bundleID) ? m_browser.currentURL(app.bundleID) : "";
     // 8. The sample.
-    ContextSample sample{app.bundleID,     app.appName, app.windowTitle,
-                         std::move(url),   app.documentPath,
-                         idle,             LockInState::none};
+    ContextSample sample{app.bundleID,     app.appName, app.windowTitle,  std::move(url),
+                         app.documentPath, idle,        LockInState::none};
     // 9. Lock-in.
     const LockInInfo info = lockInProvider ? lockInProvider(sample) : LockInInfo::none();
     sample.lockIn = info.state;
@@ -136,8 +135,8 @@ void Tracker::tick(Date now)
     if (m_project) {
         projectName = m_project->name;
     }
-    const Segment::Key key{m_sample.bundleID, stored.windowTitle, stored.domain,
-                           kind,              projectName,        focusTaskID};
+    const Segment::Key key{m_sample.bundleID, stored.windowTitle, stored.domain, kind,
+                           projectName,       focusTaskID};
     // 16. Same key: the open segment goes on.
     if (m_open && !m_forceSplit && m_open->key() == key) {
         extendOpen(now);

@@ -161,8 +161,7 @@ private:
     void updateForcedIdleFlag();
     void publishPlaceholder();
 
-    template <typename T>
-    void publish(T& field, T value)
+    template <typename T> void publish(T& field, T value)
     {
         if (field == value) {
             return;

@@ -1,0 +1,382 @@
+#include "Engine/Tracker.h"
+#include "support/TrackerRig.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cmath>
+#include <fstream>
+#include <future>
+#include <thread>
+
+namespace kestrove {
+namespace {
+
+constexpr const char* kEditor = "org.gnome.texteditor";
+constexpr const char* kBrowser = "org.mozilla.firefox";
+
+// One tracker session: the rig, what the tracker reported closed, and the start time.
+struct Session
+{
+    Session()
+    {
+        rig.tracker.onSegmentClosed = [this](const Segment& s) { closed.push_back(s); };
+    }
+
+    void start()
+    {
+        t0 = rig.clock.now();
+        rig.tracker.start(rig.database);
+    }
+    // Answers the browser's next address request, as the browser would.
+    void browse(const std::string& url)
+    {
+        rig.run(2);
+        ASSERT_FALSE(rig.scripting.requests.empty());
+        rig.scripting.answer(url);
+        rig.mainQueue.drain();
+    }
+
+    TrackerRig rig;
+    std::vector<Segment> closed;
+    Date t0 = 0;
+    std::optional<std::string> taskID = "T1";
+};
+
+class TrackerTest : public testing::Test, protected Session
+{
+};
+
+TEST_F(TrackerTest, EveryKeyFieldSplitsTheSegmentAndNothingElseDoes)
+{
+    Project project;
+    project.id = "6F1E0C52-6B1B-4B4B-9C39-2B8B2E5B9D01";
+    project.name = "Kestrove";
+    struct Case
+    {
+        const char* change;
+        std::function<void(Session&)> apply;
+        bool splits;
+    };
+    const std::vector<Case> cases = {
+        {"bundle ID", [](auto& t) { t.rig.show(kEditor, "Inbox"); }, true},
+        {"window title", [](auto& t) { t.rig.show(kBrowser, "Drafts"); }, true},
+        {"domain", [](auto& t) { t.browse("https://other.org/a"); }, true},
+        {"kind", [](auto& t) { t.rig.input.seconds = 400; }, true},
+        {"project",
+         [](auto& t) {
+             t.rig.tracker.setPinnedProjectID(t.rig.tracker.resolver().projects()[0].id);
+         },
+         true},
+        {"focus task", [](auto& t) { t.taskID = "T2"; }, true},
+        {"path of the page", [](auto& t) { t.browse("https://example.org/b"); }, false},
+        {"application name",
+         [](auto& t) {
+             t.rig.workspace.activate({kBrowser, "Firefox Nightly", 100, 99});
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        Session t;
+        t.rig.tracker.setPolicy(PrivacyPolicy({}, {}, true));
+        t.rig.tracker.setResolver(ProjectResolver({project}));
+        t.rig.tracker.lockInProvider = [&t](const ContextSample&) {
+            return Tracker::LockInInfo{LockInState::onTask, t.taskID, std::nullopt};
+        };
+        t.rig.workspace.windows[99] = {"Inbox", ""};
+        t.rig.workspace.frontmost = FrontmostApplication{kBrowser, "Firefox", 100, 99};
+        t.start();
+        t.browse("https://example.org/a");
+        t.rig.run(5);
+        const Tracker::Handle* before = t.rig.tracker.openHandle().get();
+        c.apply(t);
+        t.rig.run(1);
+        EXPECT_EQ(t.rig.tracker.openHandle().get() != before, c.splits) << c.change;
+    }
+}
+
+TEST_F(TrackerTest, OnlyTimeOnTheTaskCarriesTheTask)
+{
+    rig.show(kEditor, "notes.txt");
+    start();
+    for (const auto state : {LockInState::onTask, LockInState::offTask, LockInState::away}) {
+        rig.tracker.lockInProvider = [state](const ContextSample&) {
+            return Tracker::LockInInfo{state, "T1", std::nullopt};
+        };
+        rig.run(1);
+        const auto expected = state == LockInState::onTask ? std::optional("T1") : std::nullopt;
+        EXPECT_EQ(rig.tracker.open()->focusTaskID, expected);
+    }
+}
+
+TEST_F(TrackerTest, TicksMoreThanSixtySecondsApartRecordASleep)
+{
+    for (const double gap : {60.0, 61.0}) {
+        Session t;
+        t.rig.show(kEditor, "notes.txt");
+        t.start();
+        t.rig.run(10);
+        t.rig.run(1, gap);
+        t.rig.run(3);
+        t.rig.tracker.stop();
+        const auto rows = t.rig.rows();
+        const bool slept = gap > 60.0;
+        ASSERT_EQ(rows.size(), slept ? 3u : 1u) << gap;
+        if (slept) {
+            EXPECT_EQ(rows[0].end, t.t0 + 10);
+            EXPECT_EQ(rows[1].appName, kAsleepAppName);
+            EXPECT_EQ(rows[1].kind, ContextKind::idle);
+            EXPECT_EQ(rows[1].start, t.t0 + 10);
+            EXPECT_EQ(rows[1].end, t.t0 + 10 + gap);
+            EXPECT_EQ(rows[2].start, t.t0 + 10 + gap);
+        }
+        EXPECT_EQ(t.closed.size(), slept ? 2u : 1u) << "the sleep itself is not reported";
+    }
+}
+
+TEST_F(TrackerTest, GoingIdleClosesTheActiveSegmentWhenInputStopped)
+{
+    struct Case
+    {
+        int activeSeconds;
+        double idleSeconds;
+        bool locked;
+        double idleStartsAfter; // seconds after the active segment began
+        std::size_t keptRows;
+    };
+    const std::vector<Case> cases = {
+        {600, 300, false, 300, 2}, // back-dated to when input stopped
+        {100, 300, false, 0, 1},   // not before the segment's start: it is dropped
+        {600, 300, true, 600, 2},  // a locked screen is idle from the moment of the tick
+    };
+    for (const Case& c : cases) {
+        Session t;
+        t.rig.show(kEditor, "notes.txt");
+        t.start();
+        t.rig.run(c.activeSeconds - 1);
+        t.rig.input.seconds = c.idleSeconds;
+        t.rig.clock.advance(1);
+        if (c.locked) {
+            t.rig.events.lock(true);
+        } else {
+            t.rig.tracker.tick(t.rig.clock.now());
+        }
+        EXPECT_EQ(t.rig.tracker.kind(), ContextKind::idle);
+        EXPECT_EQ(t.rig.tracker.open()->start, t.t0 + c.idleStartsAfter) << c.activeSeconds;
+        t.rig.run(10);
+        t.rig.tracker.stop();
+        EXPECT_EQ(t.rig.rows().size(), c.keptRows) << c.activeSeconds;
+    }
+}
+
+TEST_F(TrackerTest, SegmentsUnderHalfASecondAreDeletedAndNotReported)
+{
+    rig.show(kEditor, "a.txt");
+    start();
+    rig.run(3);
+    rig.show(kEditor, "b.txt");
+    rig.clock.advance(0.4);
+    rig.show(kEditor, "c.txt");
+    rig.run(3);
+    rig.tracker.stop();
+    const auto rows = rig.rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_NEAR(rows[1].start, t0 + 3.4, 1e-6);
+    ASSERT_EQ(closed.size(), 2u);
+    EXPECT_EQ(closed[0].windowTitle, "a.txt");
+    EXPECT_EQ(closed[1].windowTitle, "c.txt");
+}
+
+TEST_F(TrackerTest, StoredEndMovesEveryFifteenSecondsAndStopWritesTheLast)
+{
+    rig.show(kEditor, "notes.txt");
+    start();
+    const std::vector<std::pair<int, double>> steps = {{14, 0}, {1, 15}, {14, 15}, {1, 30}};
+    for (const auto& [seconds, storedEnd] : steps) {
+        rig.run(seconds);
+        rig.tracker.waitForWrites();
+        EXPECT_EQ(rig.rows().at(0).end, t0 + storedEnd);
+    }
+    rig.run(7);
+    rig.tracker.stop();
+    EXPECT_EQ(rig.rows().at(0).end, t0 + 37);
+}
+
+TEST_F(TrackerTest, TimedPauseClosesNowAndResumesAtTheFirstTickAfterIt)
+{
+    rig.show(kEditor, "notes.txt");
+    start();
+    rig.run(10);
+    rig.tracker.pause(t0 + 610);
+    EXPECT_EQ(rig.tracker.sample().appName, Tracker::kPausedAppName);
+    EXPECT_FALSE(rig.tracker.open());
+    rig.run(599);
+    EXPECT_TRUE(rig.tracker.isPaused());
+    rig.run(1);
+    EXPECT_FALSE(rig.tracker.isPaused());
+    rig.run(5);
+    rig.tracker.stop();
+    const auto rows = rig.rows();
+    ASSERT_EQ(rows.size(), 2u) << "no sleep for the paused time";
+    EXPECT_EQ(rows[0].end, t0 + 10);
+    EXPECT_EQ(rows[1].start, t0 + 610);
+    EXPECT_EQ(rows[1].end, t0 + 615);
+}
+
+TEST_F(TrackerTest, StopDuringAPauseClearsIt)
+{
+    start();
+    rig.tracker.pause(std::nullopt);
+    rig.tracker.stop();
+    rig.tracker.start(rig.database);
+    EXPECT_FALSE(rig.tracker.isPaused());
+    rig.tracker.stop();
+}
+
+TEST_F(TrackerTest, LockAndSleepShowAsIdleAndWakingStartsAfresh)
+{
+    rig.show(kEditor, "notes.txt");
+    start();
+    rig.run(10);
+    rig.events.lock(true);
+    rig.run(5);
+    rig.events.lock(false);
+    rig.run(10);
+    rig.events.sleep();
+    rig.database.waitUntilIdle();
+    rig.mainQueue.drain();
+    EXPECT_EQ(rig.events.readyCalls, 1) << "sleep waits until the closed segment is written";
+    rig.clock.advance(120);
+    rig.events.wake();
+    rig.run(5);
+    rig.tracker.stop();
+
+    const auto rows = rig.rows();
+    const std::vector<std::tuple<double, double, std::string>> expected = {
+        {0, 10, kEditor},
+        {10, 15, kEditor},
+        {15, 25, kEditor},
+        {25, 145, std::string(kAsleepAppName)},
+        {145, 150, kEditor}};
+    ASSERT_EQ(rows.size(), expected.size()) << "the idle stretch at sleep had no tick: dropped";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& [start, end, app] = expected[i];
+        EXPECT_EQ(rows[i].start, t0 + start) << i;
+        EXPECT_EQ(rows[i].end, t0 + end) << i;
+        EXPECT_EQ(rows[i].appName, app) << i;
+    }
+    EXPECT_EQ(rows[1].kind, ContextKind::idle);
+}
+
+TEST_F(TrackerTest, WritesLandInOrderBehindASlowDatabaseAndStopWaitsForThem)
+{
+    std::promise<void> gate;
+    rig.database.run([opened = gate.get_future().share()](Database&) { opened.wait(); });
+    rig.show(kEditor, "a.txt");
+    start();
+    rig.run(20);                // insert, one update
+    rig.show(kEditor, "b.txt"); // final update of a; insert of b
+    rig.clock.advance(0.2);
+    rig.show(kEditor, "c.txt"); // delete of b before its insert has run
+    rig.run(16);
+    EXPECT_TRUE(rig.rows().empty()) << "the database is still held up";
+
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        gate.set_value();
+    });
+    rig.tracker.stop();
+    const auto rows = rig.rows(); // no waiting here: stop has waited
+    release.join();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].end, t0 + 20);
+    EXPECT_NEAR(rows[1].start, t0 + 20.2, 1e-6);
+    EXPECT_NEAR(rows[1].end, t0 + 36.2, 1e-6);
+}
+
+TEST_F(TrackerTest, ADocumentInARepositoryHintsTheRepositoryOnceLookedUp)
+{
+    const std::string repo = rig.folder.path + "/kestrove";
+    std::filesystem::create_directories(repo + "/.git");
+    std::filesystem::create_directories(repo + "/src");
+    start();
+    rig.show(kEditor, "main.cpp", repo + "/src/main.cpp");
+    EXPECT_EQ(rig.tracker.detectedHint(), "kestrove");
+    std::filesystem::remove_all(repo + "/.git");
+    rig.show(kEditor, "main.cpp*", repo + "/src/main.cpp");
+    EXPECT_EQ(rig.tracker.detectedHint(), "kestrove") << "the file system is asked once per path";
+    for (const std::string vault : {"Vault", "Notes"}) {
+        rig.show("md.obsidian", "Ideas - " + vault, repo + "/src/ideas.md");
+        EXPECT_EQ(rig.tracker.detectedHint(), vault) << "no repository: the window title decides";
+    }
+}
+
+TEST_F(TrackerTest, AnIdleThresholdThatIsNotPositiveMeansFiveMinutes)
+{
+    for (const double minutes : {-1.0, 0.0, std::nan(""), 2.0}) {
+        rig.tracker.setIdleThreshold(minutes * 60);
+        EXPECT_EQ(rig.tracker.idleThreshold(), minutes > 0 ? minutes * 60 : 300.0) << minutes;
+    }
+    rig.tracker.setIdleThreshold(0);
+    rig.input.seconds = 10;
+    start();
+    EXPECT_FALSE(rig.tracker.isIdle());
+}
+
+// The child tracks with fake collectors into a real file, one context every 40 s, and
+// publishes how many ticks have fully landed, until it is killed without warning.
+[[noreturn]] void trackUntilKilled(const std::string& path, std::atomic<int>* landedTicks)
+{
+    TrackerRig rig(path);
+    rig.clock.set(0);
+    rig.show(kEditor, "0");
+    rig.tracker.start(rig.database);
+    for (int tick = 1;; ++tick) {
+        rig.run(1);
+        if (tick % 40 == 0) {
+            rig.show(kEditor, std::to_string(tick / 40));
+        }
+        rig.tracker.waitForWrites();
+        landedTicks->store(tick);
+    }
+}
+
+TEST(TrackerCrashTest, AKilledProcessLosesAtMostTheLastFifteenSecondsOfOneSegment)
+{
+    char pattern[] = "/tmp/kestrove-killed-XXXXXX";
+    const std::string folder = mkdtemp(pattern);
+    const std::string path = folder + "/kestrove.db";
+    void* shared = mmap(nullptr, sizeof(std::atomic<int>), PROT_READ | PROT_WRITE,
+                        MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    auto* landed = new (shared) std::atomic<int>(0);
+    const pid_t child = fork();
+    if (child == 0) {
+        trackUntilKilled(path, landed);
+    }
+    while (landed->load() < 500) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    const int ticks = landed->load();
+    munmap(shared, sizeof(std::atomic<int>));
+
+    const auto rows = TrackerRig(path).rows();
+    std::filesystem::remove_all(folder);
+    const std::size_t complete = ticks / 40;
+    ASSERT_GE(rows.size(), complete + 1);
+    ASSERT_LE(rows.size(), complete + 2) << "at most the tick in flight is partly stored";
+    for (std::size_t i = 0; i < complete; ++i) {
+        EXPECT_EQ(rows[i].start, i * 40.0);
+        EXPECT_EQ(rows[i].end, (i + 1) * 40.0);
+    }
+    EXPECT_EQ(rows[complete].start, complete * 40.0);
+    EXPECT_GT(rows[complete].end, ticks - 15.0);
+}
+
+} // namespace
+} // namespace kestrove
