@@ -113,14 +113,26 @@ void Tracker::tick(Date now)
     // 9. Lock-in.
     const LockInInfo info = lockInProvider ? lockInProvider(sample) : LockInInfo::none();
     sample.lockIn = info.state;
-    // 10. Kind.
-    const ContextKind kind = m_classifier.classify(sample);
-    // 11. Hint, then what of the sample may be stored.
-    const std::optional<std::string> hint = detectHint(sample);
-    StoredContext stored = m_policy.stored(sample, hint);
-    // 12. Project.
-    std::optional<Project> project =
-        m_resolver.resolve(sample, m_pinnedProjectID, info.projectID, stored.hint).project;
+    // The same sample under the same settings gets the same answers: a steady tick reuses them.
+    if (!m_evaluation || m_evaluation->sample != sample ||
+        m_evaluation->lockInProjectID != info.projectID) {
+        Evaluation evaluation;
+        evaluation.sample = sample;
+        evaluation.lockInProjectID = info.projectID;
+        // 10. Kind.
+        evaluation.kind = m_classifier.classify(sample);
+        // 11. Hint, then what of the sample may be stored.
+        const std::optional<std::string> hint = detectHint(sample);
+        evaluation.stored = m_policy.stored(sample, hint);
+        // 12. Project.
+        evaluation.project =
+            m_resolver.resolve(sample, m_pinnedProjectID, info.projectID, evaluation.stored.hint)
+                .project;
+        m_evaluation = std::move(evaluation);
+    }
+    const ContextKind kind = m_evaluation->kind;
+    StoredContext stored = m_evaluation->stored;
+    std::optional<Project> project = m_evaluation->project;
     // 13. Publish.
     publish(m_sample, std::move(sample));
     publish(m_kind, kind);
@@ -377,10 +389,29 @@ void Tracker::setIdleThreshold(TimeInterval seconds)
     publish(m_idleThreshold, seconds > 0 ? seconds : kDefaultIdleThreshold);
 }
 
+void Tracker::setClassifier(ContextClassifier classifier)
+{
+    m_classifier = std::move(classifier);
+    m_evaluation.reset();
+}
+
+void Tracker::setResolver(ProjectResolver resolver)
+{
+    m_resolver = std::move(resolver);
+    m_evaluation.reset();
+}
+
+void Tracker::setPolicy(PrivacyPolicy policy)
+{
+    m_policy = std::move(policy);
+    m_evaluation.reset();
+}
+
 void Tracker::setPinnedProjectID(std::optional<std::string> projectID)
 {
     const Publication publication(*this);
     publish(m_pinnedProjectID, std::move(projectID));
+    m_evaluation.reset();
 }
 
 void Tracker::setForceSplit(bool forceSplit)

@@ -104,9 +104,9 @@ public:
     // Settings. A threshold that is not positive would make every sample idle: the default
     // applies instead.
     void setIdleThreshold(TimeInterval seconds);
-    void setClassifier(ContextClassifier classifier) { m_classifier = std::move(classifier); }
-    void setResolver(ProjectResolver resolver) { m_resolver = std::move(resolver); }
-    void setPolicy(PrivacyPolicy policy) { m_policy = std::move(policy); }
+    void setClassifier(ContextClassifier classifier);
+    void setResolver(ProjectResolver resolver);
+    void setPolicy(PrivacyPolicy policy);
     void setPinnedProjectID(std::optional<std::string> projectID);
     // The next tick closes the open segment even when its key is unchanged.
     void setForceSplit(bool forceSplit);
@@ -145,6 +145,16 @@ public:
 
 private:
     class Publication;
+
+    // What the classifier, the privacy policy and the resolver made of one sample.
+    struct Evaluation
+    {
+        ContextSample sample;
+        std::optional<std::string> lockInProjectID;
+        ContextKind kind = ContextKind::neutral;
+        StoredContext stored;
+        std::optional<Project> project;
+    };
 
     void closeOpen(Date at);
     void extendOpen(Date to);
@@ -205,6 +215,8 @@ private:
     bool m_forceSplit = false;
     // Document path to repository name (nothing: not inside a repository).
     std::unordered_map<std::string, std::optional<std::string>> m_gitRootCache;
+    // The last sample's evaluation; dropped whenever a setting it depends on changes.
+    std::optional<Evaluation> m_evaluation;
     bool m_observing = false;
     std::optional<DatabaseJob<void>> m_writeChain;
 
