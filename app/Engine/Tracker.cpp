@@ -441,17 +441,15 @@ void Tracker::installObservers()
     handlers.didWake = [this] { setAsleep(false); };
     handlers.screenLocked = [this] { setLocked(true); };
     handlers.screenUnlocked = [this] { setLocked(false); };
-    m_systemEvents.setHandlers(std::move(handlers));
-    m_observing = true;
+    m_observer = m_systemEvents.addObserver(std::move(handlers));
 }
 
 void Tracker::removeObservers()
 {
-    if (!m_observing) {
-        return;
+    if (m_observer) {
+        m_systemEvents.removeObserver(*m_observer);
+        m_observer.reset();
     }
-    m_systemEvents.setHandlers({});
-    m_observing = false;
 }
 
 void Tracker::setAsleep(bool asleep)

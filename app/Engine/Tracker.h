@@ -217,7 +217,7 @@ private:
     std::unordered_map<std::string, std::optional<std::string>> m_gitRootCache;
     // The last sample's evaluation; dropped whenever a setting it depends on changes.
     std::optional<Evaluation> m_evaluation;
-    bool m_observing = false;
+    std::optional<int> m_observer;
     std::optional<DatabaseJob<void>> m_writeChain;
 
     ChangeObservers m_changes;

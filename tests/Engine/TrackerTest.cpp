@@ -222,7 +222,7 @@ TEST_F(TrackerTest, LockAndSleepShowAsIdleAndWakingStartsAfresh)
     rig.events.sleep();
     rig.database.waitUntilIdle();
     rig.mainQueue.drain();
-    EXPECT_EQ(rig.events.readyCalls, 1) << "sleep waits until the closed segment is written";
+    EXPECT_EQ(rig.events.released, 1) << "sleep waits until the closed segment is written";
     rig.clock.advance(120);
     rig.events.wake();
     rig.run(5);

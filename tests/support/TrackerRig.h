@@ -102,7 +102,7 @@ public:
     FakeIdleTimeSource fallback;
     FakeSystemEvents events;
     AppTracker appTracker{workspace, scheduler};
-    BrowserTracker browser{scripting, clock, mainQueue, ContextClassifier::browserBundleIDs};
+    BrowserTracker browser{scripting, clock, mainQueue};
     SystemIdle idle{input, fallback};
     Tracker tracker{{appTracker, browser, idle, events, workspace}, clock};
     DatabaseWorker database{mainQueue, path, clock};
