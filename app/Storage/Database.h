@@ -10,6 +10,7 @@
 #include "core/Segment.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -115,6 +116,8 @@ private:
     DayPlan mapDayPlan(const Statement& row);
     void reclassifyLegacyWebVisits();
     void compact();
+    // Runs `work` between BEGIN and COMMIT; any failure rolls all of it back and is rethrown.
+    void inTransaction(const std::function<void()>& work);
 
     sqlite3* connection() const { return m_db; }
     void openConnection();

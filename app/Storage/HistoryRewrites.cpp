@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <tuple>
 
 namespace kestrove {
@@ -53,19 +54,11 @@ void Database::importLegacyEventsIfNeeded()
             return;
         }
     }
-    execute("BEGIN;");
-    try {
+    inTransaction([this] {
         execute(kImportLegacyEvents);
         reclassifyLegacyWebVisits();
         writeMeta("legacy_import_done", "1");
-        execute("COMMIT;");
-    } catch (const DatabaseError&) {
-        try {
-            execute("ROLLBACK;");
-        } catch (const DatabaseError&) {
-        }
-        throw;
-    }
+    });
 }
 
 // Older files classified sites by their browser; sites are now classified by address.
@@ -147,8 +140,7 @@ void Database::eraseTitles(Date cutoff)
 
 void Database::deleteAllHistory()
 {
-    execute("BEGIN;");
-    try {
+    inTransaction([this] {
         for (const char* table : {"DELETE FROM segments;", "DELETE FROM focus_tasks;",
                                   "DELETE FROM lockdown_blocks;", "DELETE FROM day_plans;"}) {
             execute(table);
@@ -158,6 +150,16 @@ void Database::deleteAllHistory()
         } catch (const DatabaseError&) {
         }
         writeMeta("segments_since", NumberFormat::shortest(m_clock->now()));
+    });
+    m_undecodedPlanColumns.clear();
+    compact();
+}
+
+void Database::inTransaction(const std::function<void()>& work)
+{
+    execute("BEGIN;");
+    try {
+        work();
         execute("COMMIT;");
     } catch (const DatabaseError&) {
         try {
@@ -166,8 +168,6 @@ void Database::deleteAllHistory()
         }
         throw;
     }
-    m_undecodedPlanColumns.clear();
-    compact();
 }
 
 // Gives the space of removed content back and leaves no copy of it in the write-ahead log.

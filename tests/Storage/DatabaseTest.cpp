@@ -167,3 +167,20 @@ TEST_F(DatabaseTest, DayBoundsFollowLocalMidnights)
     EXPECT_EQ(start, Calendar::date(2026, 3, 29));
     EXPECT_EQ(end - start, 23 * 3600);
 }
+
+TEST(DatabaseLocation, FollowsXdgDataHomeWhenItIsAnAbsolutePath)
+{
+    const char* savedXdg = std::getenv("XDG_DATA_HOME");
+    const std::string saved = savedXdg ? savedXdg : "";
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const std::pair<const char*, std::string> cases[] = {
+        {"/data/user", "/data/user/Kestrove/kestrove.db"},
+        {"relative/data", home + "/.local/share/Kestrove/kestrove.db"},
+        {"", home + "/.local/share/Kestrove/kestrove.db"},
+    };
+    for (const auto& [xdg, expected] : cases) {
+        setenv("XDG_DATA_HOME", xdg, 1);
+        EXPECT_EQ(Database::defaultPath(), expected) << xdg;
+    }
+    savedXdg ? setenv("XDG_DATA_HOME", saved.c_str(), 1) : unsetenv("XDG_DATA_HOME");
+}
