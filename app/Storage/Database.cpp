@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const Log log("app");
+const Log appLog("app");
 
 constexpr mode_t kFolderMode = 0700;
 constexpr mode_t kFileMode = 0600;
@@ -212,7 +212,7 @@ void Database::open()
         m_openError.reset();
     } catch (const DatabaseError& error) {
         close();
-        m_openError = error;
+        m_openError = std::make_shared<DatabaseError>(error);
         throw;
     }
 }
@@ -224,7 +224,7 @@ void Database::openConnection()
         ::chmod(folder.c_str(), kFolderMode);
     }
     if (holdsOtherData(m_path)) {
-        log.error("the file at the database path is not a database; it is left as it is");
+        appLog.error("the file at the database path is not a database; it is left as it is");
         throw DatabaseError::openFailed(m_path);
     }
     createPrivately(m_path);
@@ -243,7 +243,7 @@ void Database::setUp()
             execute(pragma);
         } catch (const DatabaseError&) {
             if (sqlite3_errcode(m_db) == SQLITE_NOTADB) {
-                log.error("the file at the database path is not a database; it is left as it is");
+                appLog.error("the file at the database path is not a database; it is left as it is");
                 throw DatabaseError::openFailed(m_path);
             }
             throw;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -46,8 +47,8 @@ public:
     void open();
     void close();
     bool isOpen() const { return m_db != nullptr; }
-    // The error of the last failed open, cleared by a successful one.
-    const std::optional<DatabaseError>& openError() const { return m_openError; }
+    // The error of the last failed open (null after a successful one).
+    const DatabaseError* openError() const { return m_openError.get(); }
     const std::string& path() const { return m_path; }
 
     // Folder 0700 at open; the file and its -wal and -shm companions 0600.
@@ -119,7 +120,6 @@ private:
     // Runs `work` between BEGIN and COMMIT; any failure rolls all of it back and is rethrown.
     void inTransaction(const std::function<void()>& work);
 
-    sqlite3* connection() const { return m_db; }
     void openConnection();
     void setUp();
     void writeSegmentsSinceIfMissing();
@@ -127,7 +127,7 @@ private:
     std::string m_path;
     const Clock* m_clock;
     sqlite3* m_db = nullptr;
-    std::optional<DatabaseError> m_openError;
+    std::shared_ptr<const DatabaseError> m_openError;
     // Stored plan lists that did not decode, by day start and column: a later write of the
     // same day keeps them unless it brings a list of its own.
     std::map<Date, std::map<std::string, std::string>> m_undecodedPlanColumns;
