@@ -22,29 +22,24 @@ List sorted(List list)
 
 TEST(AppAllowlistPresets, LastUsedFallsBackToTheOlderKeyOnlyWhenTheNewerIsAbsent)
 {
-    struct Row
-    {
-        std::optional<List> newer, older;
-        List expected;
-    };
-    const Row rows[] = {
+    const std::tuple<std::optional<List>, std::optional<List>, List> rows[] = {
         {std::nullopt, std::nullopt, {}},
         {std::nullopt, List{"Com.B", "com.a"}, {"com.a", "com.b"}},
         {List{"org.X"}, List{"com.a"}, {"org.x"}},
         {List{}, List{"com.a"}, {}},
     };
-    for (const Row& row : rows) {
+    for (const auto& [newer, older, expected] : rows) {
         RecordingPreferences prefs;
-        if (row.newer) {
-            prefs.setStringArray(AppAllowlistPresets::kLastUsedKey, *row.newer);
+        if (newer) {
+            prefs.setStringArray(AppAllowlistPresets::kLastUsedKey, *newer);
         }
-        if (row.older) {
-            prefs.setStringArray(AppAllowlistPresets::kOlderLastUsedKey, *row.older);
+        if (older) {
+            prefs.setStringArray(AppAllowlistPresets::kOlderLastUsedKey, *older);
         }
         prefs.setInteger(AppAllowlistPresets::kAlwaysAllowedKey, 3); // not a list: absent
         prefs.forgetWrites();
         AppAllowlistPresets presets(prefs);
-        EXPECT_EQ(presets.lastUsed(), row.expected);
+        EXPECT_EQ(presets.lastUsed(), expected);
         EXPECT_TRUE(presets.alwaysAllowed().empty());
         EXPECT_EQ(prefs.totalWrites(), 0); // loading writes nothing
     }

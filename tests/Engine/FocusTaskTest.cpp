@@ -57,8 +57,8 @@ TEST(FocusTask, DecodingDefaultsAndFailures)
     EXPECT_EQ(task.breakoutAttempts, 0);
 
     const std::pair<const char*, Json> broken[] = {
-        {"scoreSamples", nullptr},  {"endedAt", "yesterday"}, {"endedReason", "paused"},
-        {"isLockdown", 1},          {"id", "not-a-uuid"},     {"allowedBundleIDs", Json{1}},
+        {"scoreSamples", nullptr}, {"endedAt", "yesterday"}, {"endedReason", "paused"},
+        {"isLockdown", 1},         {"id", "not-a-uuid"},     {"allowedBundleIDs", Json{1}},
         {"breakoutAttempts", 2.5},
     };
     for (const auto& [key, value] : broken) {

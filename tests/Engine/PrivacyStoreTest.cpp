@@ -9,15 +9,12 @@ using namespace kestrove;
 namespace {
 
 using Set = std::set<std::string>;
+using Texts = std::vector<std::string>;
 using Value = Preferences::Value;
 
-Set defaults()
+const Set& defaults()
 {
-    Set out;
-    for (const auto& id : PrivacyPolicy::defaultPrivateBundleIDs()) {
-        out.insert(id);
-    }
-    return out;
+    return PrivacyPolicy::defaultPrivateBundleIDs();
 }
 
 } // namespace
@@ -26,94 +23,46 @@ TEST(PrivacyStore, StoredValuesAndTheirDefaults)
 {
     struct Row
     {
-        const char* name;
-        std::map<std::string, Value> stored;
-        Set apps, domains;
-        bool titles;
+        const char* key;
+        std::optional<Value> stored;
+        Set apps;
         std::optional<int> retention;
     };
+    const auto whole = [](std::int64_t n) { return Value{n}; };
     const Row rows[] = {
-        {"nothing stored", {}, defaults(), {}, false, 30},
-        {"empty apps honoured",
-         {{PrivacyStore::kPrivateBundleIDsKey, {std::vector<std::string>{}}}},
-         {},
-         {},
-         false,
-         30},
-        {"apps not texts",
-         {{PrivacyStore::kPrivateBundleIDsKey, {std::vector<std::int64_t>{1}}}},
-         defaults(),
-         {},
-         false,
-         30},
-        {"case collapses",
-         {{PrivacyStore::kPrivateBundleIDsKey, {std::vector<std::string>{"Com.A", "com.a"}}},
-          {PrivacyStore::kPrivateDomainsKey, {std::vector<std::string>{"Bank.COM"}}},
-          {PrivacyStore::kStoreBrowserTitlesKey, {true}}},
-         {"com.a"},
-         {"bank.com"},
-         true,
-         30},
-        {"zero is forever",
-         {{PrivacyStore::kTitleRetentionDaysKey, {std::int64_t{0}}}},
-         defaults(),
-         {},
-         false,
-         std::nullopt},
-        {"negative is forever",
-         {{PrivacyStore::kTitleRetentionDaysKey, {std::int64_t{-3}}}},
-         defaults(),
-         {},
-         false,
-         std::nullopt},
-        {"seven days",
-         {{PrivacyStore::kTitleRetentionDaysKey, {std::int64_t{7}}}},
-         defaults(),
-         {},
-         false,
-         7},
-        {"a whole double",
-         {{PrivacyStore::kTitleRetentionDaysKey, {14.0}}},
-         defaults(),
-         {},
-         false,
-         14},
-        {"text reads as zero",
-         {{PrivacyStore::kTitleRetentionDaysKey, {std::string("90")}}},
-         defaults(),
-         {},
-         false,
-         std::nullopt},
-        {"titles not a flag",
-         {{PrivacyStore::kStoreBrowserTitlesKey, {std::int64_t{1}}}},
-         defaults(),
-         {},
-         false,
-         30},
+        {"", std::nullopt, defaults(), 30},
+        {PrivacyStore::kPrivateBundleIDsKey, Value{Texts{}}, {}, 30},
+        {PrivacyStore::kPrivateBundleIDsKey, Value{std::vector<std::int64_t>{1}}, defaults(), 30},
+        {PrivacyStore::kPrivateBundleIDsKey, Value{Texts{"Com.A", "com.a"}}, {"com.a"}, 30},
+        {PrivacyStore::kTitleRetentionDaysKey, whole(0), defaults(), std::nullopt},
+        {PrivacyStore::kTitleRetentionDaysKey, whole(-3), defaults(), std::nullopt},
+        {PrivacyStore::kTitleRetentionDaysKey, whole(7), defaults(), 7},
+        {PrivacyStore::kTitleRetentionDaysKey, Value{14.0}, defaults(), 14},
+        {PrivacyStore::kTitleRetentionDaysKey, Value{std::string("90")}, defaults(), std::nullopt},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(testing::Message() << row.key << " row " << (&row - rows));
         RecordingPreferences prefs;
-        for (const auto& [key, value] : row.stored) {
-            prefs.set(key, value);
+        if (row.stored) {
+            prefs.set(row.key, *row.stored);
         }
         PrivacyStore store(prefs);
         EXPECT_EQ(store.privateBundleIDs(), row.apps);
-        EXPECT_EQ(store.privateDomains(), row.domains);
-        EXPECT_EQ(store.storeBrowserTitles(), row.titles);
-        EXPECT_EQ(store.titleRetentionDays(), row.retention);
         EXPECT_EQ(store.policy().titleRetentionDays(), row.retention);
+        EXPECT_TRUE(store.privateDomains().empty());
+        EXPECT_FALSE(store.storeBrowserTitles());
     }
+    RecordingPreferences prefs;
+    prefs.setStringArray(PrivacyStore::kPrivateDomainsKey, {"Bank.COM", "bank.com"});
+    prefs.setBool(PrivacyStore::kStoreBrowserTitlesKey, true);
+    const PrivacyStore store(prefs);
+    EXPECT_EQ(store.privateDomains(), Set{"bank.com"});
+    EXPECT_TRUE(store.storeBrowserTitles());
 }
 
 TEST(PrivacyStore, PrivateDomainIsTheBareHost)
 {
-    struct Row
-    {
-        const char* input;
-        const char* stored; // "" when the input is ignored
-    };
-    const Row rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {" https://www.Example.com/path?q=1#top\n", "example.com"},
         {"bank.com:443", "bank.com"},
         {"me@bank.com", "bank.com"},
@@ -122,21 +71,19 @@ TEST(PrivacyStore, PrivateDomainIsTheBareHost)
         {"www.", ""},
         {"localhost", ""},
         {"https://", ""},
-        {"", ""},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.input);
+    for (const auto& [input, host] : rows) {
+        SCOPED_TRACE(input);
         RecordingPreferences prefs;
         PrivacyStore store(prefs);
         int changes = 0;
         store.onChange = [&] { ++changes; };
-        store.addPrivateDomain(row.input);
-        const bool accepted = *row.stored != '\0';
-        EXPECT_EQ(store.privateDomains(), accepted ? Set{row.stored} : Set{});
+        store.addPrivateDomain(input);
+        store.addPrivateDomain(input); // already there, or still nothing
+        const bool accepted = *host != '\0';
+        EXPECT_EQ(store.privateDomains(), accepted ? Set{host} : Set{});
         EXPECT_EQ(changes, accepted ? 1 : 0);
         EXPECT_EQ(prefs.totalWrites(), accepted ? 4 : 0);
-        store.addPrivateDomain(row.input); // already there, or still nothing
-        EXPECT_EQ(changes, accepted ? 1 : 0);
     }
 }
 
@@ -155,9 +102,8 @@ TEST(PrivacyStore, EveryOperationWritesAllKeysButObserversHearOnlyRealChanges)
     store.setTitleRetentionDays(0);
     EXPECT_EQ(changes, 5);
     EXPECT_EQ(told, 2); // the apps and the retention changed
-    EXPECT_EQ(prefs.writes(PrivacyStore::kTitleRetentionDaysKey), 5);
-    EXPECT_EQ(prefs.stringArray(PrivacyStore::kPrivateBundleIDsKey),
-              (std::vector<std::string>{"a.app", "z.app"}));
+    EXPECT_EQ(prefs.writes(PrivacyStore::kPrivateDomainsKey), 5);
+    EXPECT_EQ(prefs.stringArray(PrivacyStore::kPrivateBundleIDsKey), (Texts{"a.app", "z.app"}));
     EXPECT_EQ(prefs.integer(PrivacyStore::kTitleRetentionDaysKey), 0);
 
     store.setPrivateApps({});

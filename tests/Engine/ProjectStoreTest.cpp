@@ -1,5 +1,6 @@
 #include "Engine/ProjectStore.h"
 
+#include "core/Uuid.h"
 #include "support/FakeClock.h"
 #include "support/RecordingPreferences.h"
 
@@ -12,21 +13,12 @@ namespace {
 using Data = Preferences::Data;
 using Names = std::vector<std::string>;
 
-const char* const kId1 = "11111111-1111-4111-8111-111111111111";
-const char* const kId2 = "22222222-2222-4222-8222-222222222222";
+const std::string kClientID = "11111111-1111-4111-8111-111111111111";
 
 Project project(std::string name, std::string color = "violet",
                 std::optional<std::string> area = std::nullopt, bool archived = false)
 {
-    static int counter = 0;
-    const std::string number = std::to_string(++counter);
-    Project p;
-    p.id = "00000000-0000-4000-8000-" + std::string(12 - number.size(), '0') + number;
-    p.name = std::move(name);
-    p.color = std::move(color);
-    p.area = std::move(area);
-    p.isArchived = archived;
-    return p;
+    return {Uuid::generate(), std::move(name), std::move(color), std::move(area), {}, archived};
 }
 
 Names names(const std::vector<Project>& projects)
@@ -52,9 +44,8 @@ protected:
     ProjectStore& openWith(const std::vector<Project>& projects)
     {
         prefs.remove(ProjectStore::kProjectsKey);
-        ProjectStore& store = open();
         for (const Project& p : projects) {
-            store.add(p);
+            open().add(p);
         }
         return open();
     }
@@ -72,11 +63,10 @@ private:
 
 TEST_F(ProjectStoreTest, MigratesTheThreeOlderKeysOnce)
 {
-    prefs.setData(ProjectStore::kProjectsKey,
-                  {R"([{"id":")" + std::string(kId2) +
-                   R"(","name":"Thesis","color":"teal","rules":[],"isArchived":false}])"});
+    prefs.setData(ProjectStore::kProjectsKey, {R"([{"id":"22222222-2222-4222-8222-222222222222",
+        "name":"Thesis","color":"teal","rules":[],"isArchived":false}])"});
     prefs.setData(ProjectStore::kLegacyProjectsKey, {R"([
-        {"id":")" + std::string(kId1) + R"(","name":"Client","color":"red",
+        {"id":")" + kClientID + R"(","name":"Client","color":"red",
          "assignedBundleIDs":["Com.Figma.Desktop"],"isArchived":true,"extra":1},
         {"id":"33333333-3333-4333-8333-333333333333","name":"THESIS","color":"blue",
          "assignedBundleIDs":[],"isArchived":false},
@@ -93,11 +83,12 @@ TEST_F(ProjectStoreTest, MigratesTheThreeOlderKeysOnce)
     ProjectStore& store = open();
     ASSERT_EQ(names(store.projects()), (Names{"Thesis", "Client", "Odd", "Site"}));
     const Project& client = store.projects()[1];
-    EXPECT_EQ(client.id, kId1);
-    EXPECT_EQ(client.color, "coral");
-    EXPECT_EQ(client.area, "Studio"); // the first workspace that names it
-    EXPECT_TRUE(client.isArchived);
-    EXPECT_EQ(client.rules, std::vector{ProjectRule::app("com.figma.desktop")});
+    EXPECT_EQ(client, (Project{kClientID,
+                               "Client",
+                               "coral",
+                               "Studio",
+                               {ProjectRule::app("com.figma.desktop")},
+                               true}));
     EXPECT_EQ(store.projects()[2].color, "violet"); // colour names are matched as written
     const Project& site = store.projects()[3];
     EXPECT_EQ(site.color, "blue"); // the first free palette key
@@ -107,7 +98,6 @@ TEST_F(ProjectStoreTest, MigratesTheThreeOlderKeysOnce)
     EXPECT_EQ(store.overrides(),
               (std::map<std::string, ContextKind>{{"com.apple.xcode", ContextKind::deep},
                                                   {"com.x.chat", ContextKind::distraction}}));
-    EXPECT_EQ(prefs.boolValue(ProjectStore::kMigratedKey), true);
     EXPECT_EQ(changes + told, 0);
 
     prefs.setData(ProjectStore::kLegacyProjectsKey,
@@ -140,9 +130,8 @@ TEST_F(ProjectStoreTest, UndecodableStoredValuesAreNotOverwrittenUntilARealChang
     prefs.setIntegerArray(ProjectStore::kAreasKey, {1});
 
     ProjectStore& store = open();
-    EXPECT_TRUE(store.projects().empty());
-    EXPECT_TRUE(store.overrides().empty());
-    store.deleteProject(kId1);
+    EXPECT_TRUE(store.projects().empty() && store.overrides().empty());
+    store.deleteProject(kClientID);
     store.setOverride("com.c", std::nullopt);
     EXPECT_EQ(prefs.data(ProjectStore::kProjectsKey), badProjects);
     EXPECT_EQ(prefs.data(ProjectStore::kOverridesKey), badOverrides);
@@ -157,37 +146,22 @@ TEST_F(ProjectStoreTest, UndecodableStoredValuesAreNotOverwrittenUntilARealChang
     EXPECT_EQ(reopened.overrides().at("com.c"), ContextKind::shallow);
 }
 
-TEST_F(ProjectStoreTest, NextColorTakesTheFirstFreeKeyThenCycles)
+TEST_F(ProjectStoreTest, NextColorAndAreas)
 {
-    struct Row
-    {
-        std::vector<std::string> colors;
-        bool lastArchived;
-        const char* expected;
+    const std::pair<Names, const char*> rows[] = {
+        {{}, "violet"},
+        {{"violet", "teal"}, "blue"},
+        {{"violet", "blue", "teal", "green", "amber", "coral", "pink", "slate", "violet"}, "blue"},
+        {{"violet", "blue", "teal", "green", "amber", "coral", "pink", "slate"}, "violet"},
     };
-    const Row rows[] = {
-        {{}, false, "violet"},
-        {{"violet", "teal"}, false, "blue"},
-        {{"violet", "blue"}, true, "teal"},
-        {{"violet", "blue", "teal", "green", "amber", "coral", "pink", "slate", "violet"},
-         false,
-         "blue"},
-        {{"violet", "blue", "teal", "green", "amber", "coral", "pink", "slate"}, false, "violet"},
-    };
-    for (const Row& row : rows) {
+    for (const auto& [colors, expected] : rows) {
         std::vector<Project> projects;
-        for (const std::string& color : row.colors) {
-            projects.push_back(project("P", color));
+        for (const std::string& color : colors) {
+            projects.push_back(project("P", color, std::nullopt, projects.size() == 1));
         }
-        if (!projects.empty()) {
-            projects.back().isArchived = row.lastArchived;
-        }
-        EXPECT_EQ(openWith(projects).nextColor(), row.expected);
+        EXPECT_EQ(openWith(projects).nextColor(), expected); // archived colours count
     }
-}
 
-TEST_F(ProjectStoreTest, AreasComeFromActiveProjectsThenCustomAreas)
-{
     prefs.setStringArray(ProjectStore::kAreasKey, {"Home", "Side"});
     ProjectStore& store = openWith(
         {project("A", "violet", "Work"), project("B", "blue", "Home"), project("C", "teal", "Work"),
@@ -197,9 +171,13 @@ TEST_F(ProjectStoreTest, AreasComeFromActiveProjectsThenCustomAreas)
 
 TEST_F(ProjectStoreTest, OperationsSaveNotifyAndTellObserversOfRealChanges)
 {
-    ProjectStore& store = openWith({project("Thesis"), project("Site")});
+    ProjectStore& store = openWith({project("Thesis"), project("Site"), project("Old")});
     const std::string thesis = store.projects()[0].id;
-    prefs.forgetWrites();
+    Project renamed = store.projects()[1];
+    renamed.name = "  Site  ";
+    Project archived = store.projects()[2];
+    archived.isArchived = true;
+    clock.set(1000);
 
     struct Step
     {
@@ -207,22 +185,20 @@ TEST_F(ProjectStoreTest, OperationsSaveNotifyAndTellObserversOfRealChanges)
         std::function<void()> run;
         int writes, changes, told;
     };
-    Project renamed = store.projects()[1];
-    renamed.name = "  Site  ";
-    Project unknown = project("Nobody");
     const Step steps[] = {
         {"add trims", [&] { EXPECT_EQ(store.add(project(" New\n")).name, "New"); }, 1, 1, 1},
         {"update keeps blanks", [&] { store.update(renamed); }, 1, 1, 1},
-        {"update unknown id", [&] { store.update(unknown); }, 0, 0, 0},
+        {"update unknown id", [&] { store.update(project("Nobody")); }, 0, 0, 0},
         {"add rule", [&] { store.addRule(ProjectRule::app("com.a"), thesis); }, 1, 1, 1},
         {"same rule again", [&] { store.addRule(ProjectRule::app("com.a"), thesis); }, 1, 1, 0},
-        {"rule for unknown id", [&] { store.addRule(ProjectRule::app("x"), kId1); }, 0, 0, 0},
+        {"rule for unknown id", [&] { store.addRule(ProjectRule::app("x"), kClientID); }, 0, 0, 0},
         {"override", [&] { store.setOverride("GitHub.com", ContextKind::deep); }, 1, 1, 1},
         {"same override", [&] { store.setOverride("github.com", ContextKind::deep); }, 1, 1, 0},
         {"remove override", [&] { store.setOverride("GITHUB.COM", std::nullopt); }, 1, 1, 1},
         {"remove absent override", [&] { store.setOverride("x", std::nullopt); }, 1, 1, 0},
+        {"pin archived", [&] { store.update(archived), store.pin(archived.id); }, 1, 2, 2},
         {"pin", [&] { store.pin(thesis); }, 0, 1, 1},
-        {"delete unknown id", [&] { store.deleteProject(kId1); }, 1, 1, 0},
+        {"delete unknown id", [&] { store.deleteProject(kClientID); }, 1, 1, 0},
         {"delete pinned", [&] { store.deleteProject(thesis); }, 1, 1, 1},
     };
     for (const Step& step : steps) {
@@ -233,29 +209,19 @@ TEST_F(ProjectStoreTest, OperationsSaveNotifyAndTellObserversOfRealChanges)
         EXPECT_EQ(prefs.writes(ProjectStore::kProjectsKey), step.writes);
         EXPECT_EQ(changes, step.changes);
         EXPECT_EQ(told, step.told);
+        if (std::string_view(step.name) == "pin archived") {
+            EXPECT_EQ(store.pinnedAt(), 1000);
+            EXPECT_EQ(store.pinnedProject(), std::nullopt);
+        }
+        if (std::string_view(step.name) == "pin") {
+            EXPECT_EQ(store.pinnedProject()->name, "Thesis");
+        }
     }
-    EXPECT_EQ(names(store.projects()), (Names{"  Site  ", "New"}));
+    EXPECT_EQ(names(store.activeProjects()), (Names{"  Site  ", "New"}));
     EXPECT_TRUE(store.overrides().empty());
     EXPECT_EQ(store.pinnedProjectID(), std::nullopt);
     EXPECT_EQ(store.pinnedAt(), std::nullopt);
-    EXPECT_EQ(names(open().projects()), (Names{"  Site  ", "New"}));
-}
-
-TEST_F(ProjectStoreTest, PinLivesInMemoryAndIgnoresArchivedProjects)
-{
-    ProjectStore& store = openWith({project("Old", "violet", std::nullopt, true), project("Now")});
-    const std::string old = store.projects()[0].id;
-    clock.set(1000);
-    store.pin(old);
-    EXPECT_EQ(store.pinnedProjectID(), old);
-    EXPECT_EQ(store.pinnedAt(), 1000);
-    EXPECT_EQ(store.pinnedProject(), std::nullopt);
-    EXPECT_EQ(store.projectNamed("OLD")->id, old);
-    store.pin(store.projects()[1].id);
-    EXPECT_EQ(store.pinnedProject()->name, "Now");
-    EXPECT_EQ(names(store.activeProjects()), Names{"Now"});
-    store.pin(std::nullopt);
-    EXPECT_EQ(store.pinnedAt(), std::nullopt);
-    store.pin(old);
-    EXPECT_EQ(open().pinnedProjectID(), std::nullopt);
+    EXPECT_EQ(store.projectNamed("OLD")->id, archived.id);
+    store.pin(archived.id);
+    EXPECT_EQ(open().pinnedProjectID(), std::nullopt); // the pin lives in memory only
 }
