@@ -15,11 +15,7 @@ namespace kestrove {
 
 namespace {
 
-const Log& log()
-{
-    static const Log instance("plan");
-    return instance;
-}
+const Log kLog("plan");
 
 int clampedInt(std::int64_t value)
 {
@@ -170,7 +166,7 @@ void DayPlanStore::complete(const DayPlan& submitted)
     plan.skippedAt.reset();
     const auto blocks = static_cast<std::int64_t>(plan.blocks.size());
     save(std::move(plan));
-    log().info("plan saved, blocks=" + NumberFormat::integer(blocks));
+    kLog.info("plan saved, blocks=" + NumberFormat::integer(blocks));
 }
 
 void DayPlanStore::markSkipped()
@@ -178,7 +174,7 @@ void DayPlanStore::markSkipped()
     DayPlan plan = draft();
     plan.skippedAt = m_clock.now();
     save(std::move(plan));
-    log().info("morning skipped via hatch");
+    kLog.info("morning skipped via hatch");
 }
 
 template <typename Match, typename Change>
@@ -240,7 +236,7 @@ void DayPlanStore::markBlockFinished(const std::string& focusTaskID, double onTa
                         }
                     });
     if (settled) {
-        log().info(std::string("block settled completed=") + (completed ? "true" : "false"));
+        kLog.info(std::string("block settled completed=") + (completed ? "true" : "false"));
     }
 }
 
@@ -248,7 +244,7 @@ void DayPlanStore::reopenBlock(const std::string& blockID)
 {
     if (changeBlock([&](const PlannedBlock& b) { return b.id == blockID; },
                     [](PlannedBlock& b) { b.reopen(); })) {
-        log().info("block reopened by hand");
+        kLog.info("block reopened by hand");
     }
 }
 
@@ -262,7 +258,7 @@ void DayPlanStore::save(DayPlan plan)
     m_database->run([plan = std::move(plan)](Database& database) { database.upsertDayPlan(plan); },
                     [](DatabaseResult<void> result) {
                         if (const DatabaseError* error = result.error()) {
-                            log().error(std::string("plan save failed: ") + error->what());
+                            kLog.error(std::string("plan save failed: ") + error->what());
                         }
                     });
 }

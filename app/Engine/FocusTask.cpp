@@ -145,9 +145,12 @@ FocusTask FocusTask::fromJson(const Json& json)
 std::string_view FocusTask::rawValue(EndReason reason)
 {
     switch (reason) {
-    case EndReason::completed: return "completed";
-    case EndReason::brokeOut: return "brokeOut";
-    case EndReason::crashed: return "crashed";
+    case EndReason::completed:
+        return "completed";
+    case EndReason::brokeOut:
+        return "brokeOut";
+    case EndReason::crashed:
+        return "crashed";
     }
     return "completed";
 }

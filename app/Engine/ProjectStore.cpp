@@ -15,11 +15,7 @@ namespace {
 
 using JsonCoding::Json;
 
-const Log& log()
-{
-    static const Log instance("app");
-    return instance;
-}
+const Log kLog("app");
 
 Json parsedData(const Preferences::Data& data)
 {
@@ -30,9 +26,18 @@ Json parsedData(const Preferences::Data& data)
     }
 }
 
-std::vector<Project> decodedProjects(const Preferences::Data& data)
+Json parsedData(const Preferences::Value& value)
 {
-    const Json json = parsedData(data);
+    const auto* data = std::get_if<Preferences::Data>(&value.storage);
+    if (!data) {
+        throw JsonCoding::DecodeError("not data");
+    }
+    return parsedData(*data);
+}
+
+std::vector<Project> decodedProjects(const Preferences::Value& stored)
+{
+    const Json json = parsedData(stored);
     if (!json.is_array()) {
         throw JsonCoding::DecodeError("expected an array of projects");
     }
@@ -43,9 +48,9 @@ std::vector<Project> decodedProjects(const Preferences::Data& data)
     return out;
 }
 
-std::map<std::string, ContextKind> decodedOverrides(const Preferences::Data& data)
+std::map<std::string, ContextKind> decodedOverrides(const Preferences::Value& stored)
 {
-    const Json json = parsedData(data);
+    const Json json = parsedData(stored);
     if (!json.is_object()) {
         throw JsonCoding::DecodeError("expected an object of kinds");
     }
@@ -155,6 +160,25 @@ Project* findNamed(std::vector<Project>& projects, std::string_view name)
     return it == projects.end() ? nullptr : &*it;
 }
 
+// Reads the value stored under `key` into `field`. False (logged) when a stored value does not
+// decode; the field then keeps its initial value.
+template <typename Field, typename Decode>
+bool loadStored(const Preferences& preferences, const char* key, Field& field, Decode decode)
+{
+    const auto stored = preferences.value(key);
+    if (!stored) {
+        return true;
+    }
+    try {
+        field = decode(*stored);
+        return true;
+    } catch (const std::exception& error) {
+        kLog.error(std::string("stored ") + key + " does not decode (" + error.what() +
+                   "); kept as it is until the user changes it");
+        return false;
+    }
+}
+
 } // namespace
 
 ProjectStore::ProjectStore(Preferences& preferences, const Clock& clock)
@@ -168,40 +192,17 @@ ProjectStore::ProjectStore(Preferences& preferences, const Clock& clock)
 
 void ProjectStore::load()
 {
-    const auto hold = [](const char* key, const std::string& reason) {
-        log().error(std::string("stored ") + key + " does not decode (" + reason +
-                    "); kept as it is until the user changes it");
-        return true;
+    m_held.projects = !loadStored(m_preferences, kProjectsKey, m_state.projects, decodedProjects);
+    m_held.overrides =
+        !loadStored(m_preferences, kOverridesKey, m_state.overrides, decodedOverrides);
+    const auto areas = [this](const Preferences::Value&) {
+        auto texts = m_preferences.stringArray(kAreasKey);
+        if (!texts) {
+            throw JsonCoding::DecodeError("not a list of texts");
+        }
+        return std::move(*texts);
     };
-    if (m_preferences.contains(kProjectsKey)) {
-        try {
-            const auto data = m_preferences.data(kProjectsKey);
-            if (!data) {
-                throw JsonCoding::DecodeError("not data");
-            }
-            m_state.projects = decodedProjects(*data);
-        } catch (const std::exception& error) {
-            m_held.projects = hold(kProjectsKey, error.what());
-        }
-    }
-    if (m_preferences.contains(kOverridesKey)) {
-        try {
-            const auto data = m_preferences.data(kOverridesKey);
-            if (!data) {
-                throw JsonCoding::DecodeError("not data");
-            }
-            m_state.overrides = decodedOverrides(*data);
-        } catch (const std::exception& error) {
-            m_held.overrides = hold(kOverridesKey, error.what());
-        }
-    }
-    if (m_preferences.contains(kAreasKey)) {
-        if (const auto areas = m_preferences.stringArray(kAreasKey)) {
-            m_state.customAreas = *areas;
-        } else {
-            m_held.areas = hold(kAreasKey, "not a list of texts");
-        }
-    }
+    m_held.areas = !loadStored(m_preferences, kAreasKey, m_state.customAreas, areas);
 }
 
 void ProjectStore::migrateLegacyIfNeeded()
@@ -293,8 +294,8 @@ bool ProjectStore::mayWrite(const char* key, bool& held, bool fieldIsEmpty)
     if (const auto stored = m_preferences.value(key)) {
         m_preferences.set(aside, *stored);
     }
-    log().error(std::string("undecodable ") + key + " replaced by the user's change; kept as " +
-                aside);
+    kLog.error(std::string("undecodable ") + key + " replaced by the user's change; kept as " +
+               aside);
     held = false;
     return true;
 }

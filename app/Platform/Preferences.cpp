@@ -23,11 +23,7 @@ namespace {
 
 using JsonCoding::Json;
 
-const Log& log()
-{
-    static const Log instance("app");
-    return instance;
-}
+const Log kLog("app");
 
 // ---- Reading ----
 
@@ -138,7 +134,7 @@ void Preferences::set(const std::string& key, Value value)
 void Preferences::setDouble(const std::string& key, double value)
 {
     if (!std::isfinite(value)) {
-        log().error("preference " + key + " refused: not a finite number");
+        kLog.error("preference " + key + " refused: not a finite number");
         return;
     }
     set(key, {value});
@@ -448,12 +444,12 @@ void FilePreferences::setAside(const std::string& reason)
     std::filesystem::rename(m_path, target, error);
     if (error) {
         m_saveRefused = true;
-        log().error("preferences file does not decode (" + reason + ") and cannot be set aside (" +
-                    error.message() + "); starting with defaults, changes will not be saved");
+        kLog.error("preferences file does not decode (" + reason + ") and cannot be set aside (" +
+                   error.message() + "); starting with defaults, changes will not be saved");
         return;
     }
-    log().error("preferences file does not decode (" + reason + "); set aside as " +
-                target.filename().string() + ", starting with defaults");
+    kLog.error("preferences file does not decode (" + reason + "); set aside as " +
+               target.filename().string() + ", starting with defaults");
 }
 
 void FilePreferences::didWrite(const std::string& key, bool changed)
@@ -497,13 +493,13 @@ bool FilePreferences::write(const std::string& contents)
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
-        log().error("preferences save failed: " + error.message());
+        kLog.error("preferences save failed: " + error.message());
         return false;
     }
     std::string temporary = (folder / (temporaryPrefix(m_path) + "XXXXXX")).string();
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
-        log().error("preferences save failed: " + systemError("create"));
+        kLog.error("preferences save failed: " + systemError("create"));
         return false;
     }
     const bool written = ::fchmod(fd, 0600) == 0 && writeAll(fd, contents) && ::fsync(fd) == 0;
@@ -511,18 +507,18 @@ bool FilePreferences::write(const std::string& contents)
     ::close(fd);
     if (!written) {
         ::unlink(temporary.c_str());
-        log().error("preferences save failed: " + failure);
+        kLog.error("preferences save failed: " + failure);
         return false;
     }
     beforeReplace(temporary);
     if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
-        log().error("preferences save failed: " + systemError("rename"));
+        kLog.error("preferences save failed: " + systemError("rename"));
         ::unlink(temporary.c_str());
         return false;
     }
     // The rename is durable only once the folder's entry is on disk.
     if (!syncFolder(folder)) {
-        log().error("preferences folder sync failed: " + systemError("fsync"));
+        kLog.error("preferences folder sync failed: " + systemError("fsync"));
     }
     return true;
 }
