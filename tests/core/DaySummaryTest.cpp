@@ -23,15 +23,6 @@ Segment seg(ContextKind kind, Date start, Date end, std::optional<std::string> p
     return s;
 }
 
-Project project(const std::string& name, std::optional<std::string> area, std::string color)
-{
-    Project p;
-    p.name = name;
-    p.area = std::move(area);
-    p.color = std::move(color);
-    return p;
-}
-
 std::vector<std::pair<std::string, double>> named(const std::vector<TimeShare>& rows)
 {
     std::vector<std::pair<std::string, double>> result;
@@ -58,9 +49,9 @@ TEST(DaySummary, KindsRowsAndOrder)
 {
     ScopedTimeZone tz("Europe/Berlin");
     const Date nine = Calendar::date(2026, 1, 5, 9);
-    const std::vector<Project> projects = {project("Thesis", "Study", "blue"),
-                                           project("Thesis", "Work", "red"),
-                                           project("Site", std::nullopt, "green")};
+    const std::vector<Project> projects = {{"", "Thesis", "blue", "Study", {}, false},
+                                           {"", "Thesis", "red", "Work", {}, false},
+                                           {"", "Site", "green", std::nullopt, {}, false}};
     Segment ownArea = seg(ContextKind::deep, nine + 7200, nine + 7800, "Thesis");
     ownArea.area = "Writing";
     Segment hinted = seg(ContextKind::deep, nine + 300, nine + 300);
@@ -114,19 +105,15 @@ TEST(DaySummary, KindsRowsAndOrder)
 
 TEST(DaySummary, HoursAcrossMidnightAndClockChanges)
 {
-    struct Case
-    {
-        const char* zone;
-        int month;
-        int day;
-        double hours;
-        int changedHour; // skipped on a 23-hour day, repeated on a 25-hour day
-    };
-    for (const Case& c :
-         {Case{"Europe/Berlin", 3, 29, 23, 2}, Case{"Europe/Berlin", 10, 25, 25, 2},
-          Case{"America/New_York", 3, 8, 23, 2}, Case{"America/New_York", 11, 1, 25, 1}}) {
-        ScopedTimeZone tz(c.zone);
-        const Date day = Calendar::date(2026, c.month, c.day);
+    // The hour that is skipped on a 23-hour day and repeated on a 25-hour day.
+    const std::tuple<const char*, int, int, double, int> cases[] = {
+        {"Europe/Berlin", 3, 29, 23, 2},
+        {"Europe/Berlin", 10, 25, 25, 2},
+        {"America/New_York", 3, 8, 23, 2},
+        {"America/New_York", 11, 1, 25, 1}};
+    for (const auto& [zone, month, dayOfMonth, hours, changedHour] : cases) {
+        ScopedTimeZone tz(zone);
+        const Date day = Calendar::date(2026, month, dayOfMonth);
         const Date next = Calendar::addingDays(day, 1);
         const DaySummary s =
             DaySummary::build(day, {seg(ContextKind::deep, day, next, "A")}, {}, kBuilder);
@@ -134,13 +121,10 @@ TEST(DaySummary, HoursAcrossMidnightAndClockChanges)
         for (const auto& [hour, seconds] : s.byHour) {
             sum += seconds;
         }
-        EXPECT_EQ(sum, c.hours * 3600) << c.zone;
-        EXPECT_EQ(s.byHour.size(), c.hours == 23 ? 23u : 24u) << c.zone;
-        if (c.hours == 23) {
-            EXPECT_EQ(s.byHour.count(c.changedHour), 0u) << c.zone;
-        } else {
-            EXPECT_EQ(s.byHour.at(c.changedHour), 7200) << c.zone;
-        }
+        EXPECT_EQ(sum, hours * 3600) << zone;
+        EXPECT_EQ(s.byHour.size(), hours == 23 ? 23u : 24u) << zone;
+        EXPECT_EQ(s.byHour.count(changedHour) ? s.byHour.at(changedHour) : 0, (hours - 23) * 3600)
+            << zone;
     }
     ScopedTimeZone tz("America/New_York");
     const Date midnight = Calendar::date(2026, 11, 2);
@@ -159,12 +143,7 @@ TEST(Streak, RunsOfGoalDays)
         const auto ago = [&](int days, int hour = 10) {
             return Calendar::addingDays(today, -days) + hour * 3600;
         };
-        struct Case
-        {
-            std::vector<Date> days;
-            Streak streak;
-        };
-        const std::vector<Case> cases = {
+        const std::vector<std::pair<std::vector<Date>, Streak>> cases = {
             {{}, {0, 0}},
             {{ago(1), ago(2), ago(3)}, {3, 3}},
             {{ago(0), ago(1)}, {2, 2}},
@@ -172,8 +151,8 @@ TEST(Streak, RunsOfGoalDays)
             {{ago(0, 1), ago(0, 23)}, {1, 1}},
             {{ago(9), ago(8), ago(7), ago(5), ago(4)}, {0, 3}},
             {{ago(4), ago(0), ago(8), ago(2), ago(1), ago(3)}, {5, 5}}};
-        for (const auto& c : cases) {
-            EXPECT_EQ(Streak::compute(c.days, today), c.streak) << zone << " " << c.days.size();
+        for (const auto& [days, streak] : cases) {
+            EXPECT_EQ(Streak::compute(days, today), streak) << zone << " " << days.size();
         }
     }
 }

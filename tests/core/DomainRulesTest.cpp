@@ -19,7 +19,6 @@ TEST(DomainRules, NormalisesAddresses)
     const Case cases[] = {
         {"  https://WWW.GitHub.com/Kestrove/App/  \n", "github.com", "/kestrove/app"},
         {"http://www.www.example.com", "www.example.com", ""}, // "www." goes once
-        {"https://example.com/", "example.com", ""},
         {"https://example.com///", "example.com", ""},
         {"https://user:pw@Docs.Google.com:443/a?q=1#f", "docs.google.com", "/a"},
         {"https://example.com/caf%C3%A9%20Menu/%2F", "example.com", "/café menu"},
@@ -36,7 +35,6 @@ TEST(DomainRules, NormalisesAddresses)
         {"https://example.com/%FF", "example.com", ""}, // decodes to no text
         {"https://example.com:8x/", "", ""},
         {"", "", ""},
-        {" \t ", "", ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DomainRules::domain(c.address), c.domain) << c.address;
@@ -48,39 +46,27 @@ TEST(DomainRules, NormalisesAddresses)
     EXPECT_EQ(sample.path(), "/upload");
 }
 
-TEST(DomainRules, DefaultsHaveTheirCountsAndTheirPathRowsFollowTheirHosts)
+// Patterns are in lookup form, and each host row comes before the path rows under it.
+TEST(DomainRules, DefaultRowsAreUniqueLowerCaseAndPathRowsFollowTheirHosts)
 {
-    std::map<ContextKind, int> counts;
-    std::set<std::string_view> patterns;
-    int pathRows = 0;
-    for (std::size_t i = 0; i < DomainRules::defaults.size(); ++i) {
-        const SiteRule& row = DomainRules::defaults[i];
-        ++counts[row.kind];
-        EXPECT_TRUE(patterns.insert(row.suffix).second) << row.suffix;
+    std::set<std::string_view> seen;
+    std::set<std::string_view> pathHosts;
+    for (const SiteRule& row : DomainRules::defaults) {
+        EXPECT_TRUE(seen.insert(row.suffix).second) << row.suffix;
         EXPECT_EQ(Text::lowercased(row.suffix), row.suffix);
         EXPECT_FALSE(Text::startsWith(row.suffix, "www."));
-        const auto slash = row.suffix.find('/');
-        if (slash == std::string_view::npos) {
-            continue;
-        }
-        ++pathRows;
-        const std::string_view host = row.suffix.substr(0, slash);
-        for (std::size_t j = i + 1; j < DomainRules::defaults.size(); ++j) {
-            EXPECT_NE(DomainRules::defaults[j].suffix, host) << "host row after " << row.suffix;
+        EXPECT_FALSE(pathHosts.contains(row.suffix)) << "host row after its path row";
+        if (const auto slash = row.suffix.find('/'); slash != std::string_view::npos) {
+            pathHosts.insert(row.suffix.substr(0, slash));
         }
     }
-    EXPECT_EQ(counts[ContextKind::deep], 41);
-    EXPECT_EQ(counts[ContextKind::shallow], 21);
-    EXPECT_EQ(counts[ContextKind::distraction], 16);
-    EXPECT_EQ(pathRows, 6);
 }
 
 TEST(DomainRules, DefaultKindLooksAtHostsOnly)
 {
     const std::pair<std::string, std::optional<ContextKind>> cases[] = {
-        {"localhost", ContextKind::deep},    // no dot test here
-        {"substack.com", ContextKind::deep}, // only its editor path is listed
-        {"kestrove.substack.com", ContextKind::deep},
+        {"localhost", ContextKind::deep},       // no dot test here
+        {"substack.com", ContextKind::deep},    // only its editor path is listed
         {"linkedin.com", ContextKind::shallow}, // host row before the feed path
         {"youtube.com", ContextKind::distraction},
         {"studio.youtube.com", ContextKind::deep}, // the longer host wins
@@ -104,11 +90,9 @@ TEST(DomainRules, ScoredSiteMatch)
     };
     const std::pair<std::string, std::optional<SiteRule>> cases[] = {
         {"https://x.com/compose/post", SiteRule{"x.com/compose", ContextKind::deep}},
-        {"https://x.com/messages", SiteRule{"x.com/messages", ContextKind::shallow}},
         {"https://twitter.com/messages/1-2",
          SiteRule{"twitter.com/messages", ContextKind::shallow}},
         {"https://x.com/composer", SiteRule{"x.com", ContextKind::distraction}},
-        {"https://x.com/home", SiteRule{"x.com", ContextKind::distraction}},
         {"https://www.linkedin.com/feed/", SiteRule{"linkedin.com/feed", ContextKind::distraction}},
         {"https://me.substack.com/publish/post/1",
          SiteRule{"substack.com/publish", ContextKind::deep}},
@@ -147,37 +131,11 @@ TEST(DomainRules, SiteMatchRespectsLabelsAndKeepsEarlierTies)
 TEST(DomainRules, SurvivesArbitraryInput)
 {
     std::mt19937 random(20261207);
-    const std::string pieces[] = {"https://",
-                                  "HTTP://",
-                                  "file://",
-                                  "www.",
-                                  "WWW.",
-                                  "%",
-                                  "%4",
-                                  "%C3%A9",
-                                  "%ff",
-                                  "/",
-                                  "//",
-                                  ":",
-                                  "@",
-                                  "[",
-                                  "]",
-                                  "?",
-                                  "#",
-                                  ".",
-                                  "Ä",
-                                  "\xC3",
-                                  "\xFF\xFE",
-                                  "\xE2\x80",
-                                  " ",
-                                  "\t",
-                                  "\n",
-                                  "a",
-                                  "Example",
-                                  "com",
-                                  "8080",
-                                  "\x01",
-                                  std::string(1, '\0')};
+    // clang-format off
+    const std::string pieces[] = {"https://", "HTTP://", "file://", "www.", "WWW.", "%", "%4",
+        "%C3%A9", "%ff", "/", "//", ":", "@", "[", "]", "?", "#", ".", "Ä", "\xC3", "\xFF\xFE",
+        "\xE2\x80", " ", "\t", "\n", "a", "Example", "com", "8080", "\x01", std::string(1, '\0')};
+    // clang-format on
     for (int round = 0; round < 20000; ++round) {
         std::string address;
         const int count = static_cast<int>(random() % 12);

@@ -19,19 +19,11 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-struct Case
-{
-    double input;
-    const char* text;
-};
-
-using Form = std::string (*)(double);
-
 struct FormCases
 {
     const char* name;
-    Form form;
-    std::vector<Case> cases;
+    std::string (*form)(double);
+    std::vector<std::pair<double, const char*>> cases;
 };
 
 std::string heroText(double seconds)
@@ -78,8 +70,8 @@ std::vector<FormCases> allForms()
 void expectAllForms()
 {
     for (const auto& form : allForms()) {
-        for (const auto& c : form.cases) {
-            EXPECT_EQ(form.form(c.input), c.text) << form.name << "(" << c.input << ")";
+        for (const auto& [input, text] : form.cases) {
+            EXPECT_EQ(form.form(input), text) << form.name << "(" << input << ")";
         }
     }
 }

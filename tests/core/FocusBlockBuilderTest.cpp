@@ -95,7 +95,6 @@ TEST(FocusBlockBuilder, ProjectsAndFocusTask)
     EXPECT_EQ(block.primaryProject(), std::nullopt);
     EXPECT_EQ(block.focusTaskID, "T1");
     EXPECT_EQ(block.id(), static_cast<std::int64_t>(kTen));
-    EXPECT_EQ(block.span(), 1500);
 
     FocusBlock tie = block;
     tie.byProject = {{"B", 700}, {"A", 700}, {"", 10}};

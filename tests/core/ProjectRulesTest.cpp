@@ -150,31 +150,26 @@ TEST(ProjectHints, GitRootWalksAtMostFourteenFolders)
 
 TEST(ProjectHints, WindowTitles)
 {
-    struct Case
-    {
-        std::optional<std::string> bundleID;
-        std::string title;
-        std::optional<std::string> expected;
-    };
-    const Case cases[] = {
-        {"com.apple.dt.Xcode", "Kestrove — Tracker.swift", "Kestrove"},
-        {"com.microsoft.VSCode", "main.cpp — kestrove — Visual Studio Code", "kestrove"},
-        {"com.cursor.ide", "main.cpp - kestrove - Cursor", "kestrove"},
-        {"com.google.antigravity", "main.cpp — kestrove — Antigravity", "main.cpp"},
-        {"com.microsoft.vscode", "Visual Studio Code", std::nullopt},
-        {"com.googlecode.iterm2", "make — ~/src/kestrove", "kestrove"},
-        {"org.wezfurlong.wezterm", "vim - /home/me/notes/", "notes"},
-        {"com.apple.Terminal", "zsh — ~", std::nullopt},
-        {"dev.warp.Warp-Stable", "zsh — src", std::nullopt},
-        {"notion.id", "Roadmap — Notion", "Roadmap"},
-        {"com.notion.id", "Roadmap and plans", "Roadmap and plans"},
-        {"md.obsidian", "Daily — Vault - Obsidian 1.5", "Obsidian 1.5"},
-        {"com.figma.desktop", "Kestrove icons – Figma", "Kestrove icons"},
-        {"com.example.unknown", "a — b", std::nullopt},
-        {std::nullopt, "a — b", std::nullopt},
-        {"com.apple.dt.xcode", " \t ", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ProjectHints::fromWindowTitle(c.bundleID, c.title), c.expected) << c.title;
+    const std::tuple<std::optional<std::string>, std::string, std::optional<std::string>> cases[] =
+        {
+            {"com.apple.dt.Xcode", "Kestrove — Tracker.swift", "Kestrove"},
+            {"com.microsoft.VSCode", "main.cpp — kestrove — Visual Studio Code", "kestrove"},
+            {"com.cursor.ide", "main.cpp - kestrove - Cursor", "kestrove"},
+            {"com.google.antigravity", "main.cpp — kestrove — Antigravity", "main.cpp"},
+            {"com.microsoft.vscode", "Visual Studio Code", std::nullopt},
+            {"com.googlecode.iterm2", "make — ~/src/kestrove", "kestrove"},
+            {"org.wezfurlong.wezterm", "vim - /home/me/notes/", "notes"},
+            {"com.apple.Terminal", "zsh — ~", std::nullopt},
+            {"dev.warp.Warp-Stable", "zsh — src", std::nullopt},
+            {"notion.id", "Roadmap — Notion", "Roadmap"},
+            {"com.notion.id", "Roadmap and plans", "Roadmap and plans"},
+            {"md.obsidian", "Daily — Vault - Obsidian 1.5", "Obsidian 1.5"},
+            {"com.figma.desktop", "Kestrove icons – Figma", "Kestrove icons"},
+            {"com.example.unknown", "a — b", std::nullopt},
+            {std::nullopt, "a — b", std::nullopt},
+            {"com.apple.dt.xcode", " \t ", std::nullopt},
+        };
+    for (const auto& [bundleID, title, expected] : cases) {
+        EXPECT_EQ(ProjectHints::fromWindowTitle(bundleID, title), expected) << title;
     }
 }

@@ -48,14 +48,3 @@ TEST(Segment, DurationHintAndKey)
     EXPECT_EQ(Segment::sourceFromRawValue("legacy"), Segment::Source::legacy);
     EXPECT_EQ(Segment::sourceFromRawValue("Live"), std::nullopt);
 }
-
-TEST(ContextSample, LockInStateTakesPartInEquality)
-{
-    ContextSample a{"com.example", "Example", "t", "", "", false, LockInState::none};
-    ContextSample b = a;
-    b.lockIn = LockInState::onTask;
-    EXPECT_NE(a, b);
-    b = a;
-    b.bundleID.reset();
-    EXPECT_NE(a, b);
-}
