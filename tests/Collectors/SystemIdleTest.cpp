@@ -12,13 +12,8 @@ TEST(SystemIdleTest, FallsBackWhenTheInputSourceCannotBeBelieved)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    struct Case
-    {
-        std::optional<double> input;
-        std::optional<double> fallback;
-        double expected;
-    };
-    const Case cases[] = {
+    // Input seconds, fallback seconds, the idle time believed.
+    const std::tuple<std::optional<double>, std::optional<double>, double> cases[] = {
         {12.5, 99.0, 12.5},
         {0.0, 99.0, 0.0},
         {std::nullopt, 7.0, 7.0},
@@ -29,14 +24,14 @@ TEST(SystemIdleTest, FallsBackWhenTheInputSourceCannotBeBelieved)
         {31'535'999.0, 7.0, 31'535'999.0},
         {std::nullopt, std::nullopt, 0.0},
     };
-    for (const auto& c : cases) {
+    for (const auto& [inputSeconds, fallbackSeconds, expected] : cases) {
         FakeIdleTimeSource input;
         FakeIdleTimeSource fallback;
-        input.seconds = c.input;
-        fallback.seconds = c.fallback;
-        SystemIdle idle(input, fallback);
-        EXPECT_EQ(idle.secondsSinceInput(), c.expected)
-            << "input " << c.input.value_or(-99) << " fallback " << c.fallback.value_or(-99);
+        input.seconds = inputSeconds;
+        fallback.seconds = fallbackSeconds;
+        EXPECT_EQ(SystemIdle(input, fallback).secondsSinceInput(), expected)
+            << "input " << inputSeconds.value_or(-99) << " fallback "
+            << fallbackSeconds.value_or(-99);
     }
 }
 
