@@ -131,12 +131,11 @@ void Tracker::tick(Date now)
         m_evaluation = std::move(evaluation);
     }
     const ContextKind kind = m_evaluation->kind;
-    StoredContext stored = m_evaluation->stored;
-    std::optional<Project> project = m_evaluation->project;
+    const StoredContext& stored = m_evaluation->stored;
     // 13. Publish.
     publish(m_sample, std::move(sample));
     publish(m_kind, kind);
-    publish(m_project, std::move(project));
+    publish(m_project, m_evaluation->project);
     publish(m_detectedHint, stored.hint);
     publish(m_isIdle, idle);
     // 14. Only time on the task belongs to it.
@@ -170,12 +169,12 @@ void Tracker::tick(Date now)
     segment.end = closeAt;
     segment.bundleID = m_sample.bundleID;
     segment.appName = m_sample.appName;
-    segment.windowTitle = std::move(stored.windowTitle);
-    segment.domain = std::move(stored.domain);
+    segment.windowTitle = stored.windowTitle;
+    segment.domain = stored.domain;
     segment.kind = kind;
     segment.project = std::move(projectName);
     segment.area = m_project ? m_project->area : std::nullopt;
-    segment.detectedProject = std::move(stored.hint);
+    segment.detectedProject = stored.hint;
     segment.focusTaskID = focusTaskID;
     segment.source = Segment::Source::live;
     publish(m_open, std::optional(segment));
@@ -194,8 +193,8 @@ void Tracker::closeOpen(Date at)
     }
     Segment segment = std::move(*m_open);
     const std::shared_ptr<Handle> handle = std::move(m_openHandle);
-    publish(m_open, std::optional<Segment>());
-    publish(m_openHandle, std::shared_ptr<Handle>());
+    m_open.reset();
+    m_changed = true;
     segment.end = std::max(at, segment.start);
     if (segment.end - segment.start < kMinimumSegment) {
         enqueueDelete(handle);

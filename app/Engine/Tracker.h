@@ -171,12 +171,13 @@ private:
     void updateForcedIdleFlag();
     void publishPlaceholder();
 
-    template <typename T> void publish(T& field, T value)
+    // Observers hear of a field only when its value really changed.
+    template <typename T, typename Value> void publish(T& field, Value&& value)
     {
         if (field == value) {
             return;
         }
-        field = std::move(value);
+        field = std::forward<Value>(value);
         m_changed = true;
     }
 
