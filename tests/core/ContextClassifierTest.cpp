@@ -115,7 +115,6 @@ TEST(ContextClassifier, DefaultKindIgnoresOverrides)
         {std::nullopt, "", ContextKind::neutral},
         {"org.mozilla.firefox", "unknown.example", ContextKind::shallow},
         {"org.mozilla.firefox", "localhost", ContextKind::deep},
-        {"org.mozilla.firefox", "substack.com", ContextKind::deep},
         {"COM.ADOBE.PHOTOSHOP", "", ContextKind::deep},
         {"com.example.editor", "", ContextKind::deep},
         {"com.example.app", "", ContextKind::neutral},

@@ -23,15 +23,6 @@ FocusBlock block(Date start, Date end, double deep)
     return FocusBlock{start, end, deep, 0, {}, {}};
 }
 
-std::vector<DayTotal> recent(std::vector<double> deep)
-{
-    std::vector<DayTotal> days;
-    for (const double d : deep) {
-        days.push_back({0, d, d});
-    }
-    return days;
-}
-
 } // namespace
 
 TEST(InsightWriter, HeadlineRulesInOrder)
@@ -87,7 +78,9 @@ TEST(InsightWriter, ComparisonWithRecentDaysOrGoal)
     for (const auto& c : cases) {
         auto ctx = context(c.deep);
         ctx.goalSeconds = c.goal;
-        ctx.recentDays = recent(c.recentDeep);
+        for (const double deep : c.recentDeep) {
+            ctx.recentDays.push_back({0, deep, deep});
+        }
         EXPECT_EQ(InsightWriter::comparison(ctx), c.text) << c.deep;
     }
 }
