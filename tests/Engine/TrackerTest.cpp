@@ -1,4 +1,5 @@
 #include "Engine/Tracker.h"
+#include "Platform/Log.h"
 #include "support/TrackerRig.h"
 
 #include <gtest/gtest.h>
@@ -262,6 +263,23 @@ TEST_F(TrackerTest, WritesLandInOrderBehindASlowDatabaseAndStopWaitsForThem)
     EXPECT_EQ(spans(rows, t0), (std::vector<Span>{{0, 20, kEditor}, {20.4, 36.4, kEditor}}));
     ASSERT_EQ(closed.size(), 2u) << "the deleted segment is not reported";
     EXPECT_EQ(closed[1].windowTitle, "c.txt");
+}
+
+TEST_F(TrackerTest, AFailedInsertIsLoggedAndItsLaterWritesAreSkipped)
+{
+    std::vector<std::string> lines;
+    Log::setSink(
+        [&](Log::Level, const std::string&, const std::string& line) { lines.push_back(line); });
+    DatabaseWorker unopened(rig.mainQueue, rig.folder.path + "/unopened.db", rig.clock);
+    rig.show(kEditor, "a.txt");
+    rig.tracker.start(unopened);
+    rig.run(20);
+    rig.tracker.stop();
+    rig.mainQueue.drain();
+    Log::setSink(nullptr);
+    EXPECT_EQ(lines, (std::vector<std::string>{"tracker started (accessibility: true)",
+                                               "insert failed: DB prepare failed: no db"}));
+    EXPECT_EQ(rig.tracker.open(), std::nullopt);
 }
 
 TEST_F(TrackerTest, ADocumentInARepositoryHintsTheRepositoryOnceLookedUp)
