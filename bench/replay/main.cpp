@@ -1,0 +1,133 @@
+// kestrove-replay: writes synthetic timelines and replays timelines through the real tracker
+// and session engine on a virtual clock.
+#include "replay/SyntheticDays.h"
+#include "replay/Timeline.h"
+
+#include "core/Calendar.h"
+#include "core/NumberFormat.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace kestrove;
+using namespace kestrove::replay;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kestrove-replay generate [--days N] [--seed S] [--first yyyy-mm-dd]\n"
+    "       kestrove-replay check FILE\n";
+
+struct Options
+{
+    std::string command;
+    std::string file;
+    int days = 7;
+    std::uint64_t seed = 1;
+    Date first = 0;
+};
+
+// A Monday, so a week of synthetic days starts with work.
+Date defaultFirstDay()
+{
+    return Calendar::date(2026, 11, 2);
+}
+
+std::optional<Date> parseDay(const std::string& text)
+{
+    int year = 0, month = 0, day = 0;
+    char dash1 = 0, dash2 = 0;
+    std::istringstream stream(text);
+    stream.imbue(std::locale::classic());
+    if (!(stream >> year >> dash1 >> month >> dash2 >> day) || dash1 != '-' || dash2 != '-') {
+        return std::nullopt;
+    }
+    return Calendar::date(year, month, day);
+}
+
+std::optional<Options> parseOptions(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        return std::nullopt;
+    }
+    Options options;
+    options.command = args[0];
+    options.first = defaultFirstDay();
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        if (args[i] == "--days" && hasValue) {
+            options.days = std::atoi(args[++i].c_str());
+        } else if (args[i] == "--seed" && hasValue) {
+            options.seed = std::strtoull(args[++i].c_str(), nullptr, 10);
+        } else if (args[i] == "--first" && hasValue) {
+            const auto day = parseDay(args[++i]);
+            if (!day) {
+                return std::nullopt;
+            }
+            options.first = *day;
+        } else if (options.file.empty() && args[i].rfind("--", 0) != 0) {
+            options.file = args[i];
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (options.days < 1) {
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::optional<Timeline> readTimeline(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        std::cerr << "kestrove-replay: cannot read " << path << "\n";
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    try {
+        return parseTimeline(text.str());
+    } catch (const TimelineError& error) {
+        std::cerr << "kestrove-replay: " << path << ": " << error.what() << "\n";
+        return std::nullopt;
+    }
+}
+
+int check(const Options& options)
+{
+    const auto timeline = readTimeline(options.file);
+    if (!timeline) {
+        return 1;
+    }
+    std::cout << "events " << NumberFormat::integer(std::int64_t(timeline->events.size()))
+              << "\nseconds " << NumberFormat::shortest(timeline->duration) << "\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const auto options = parseOptions(argc, argv);
+    if (!options) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    if (options->command == "generate") {
+        std::cout << formatTimeline(syntheticDays(options->days, options->first, options->seed));
+        return 0;
+    }
+    if (options->command == "check" && !options->file.empty()) {
+        return check(*options);
+    }
+    std::cerr << kUsage;
+    return 2;
+}
