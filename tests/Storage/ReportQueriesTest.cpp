@@ -26,6 +26,7 @@ FocusTask task(Date start, double onTask, bool lockdown,
     t.name = "Write";
     t.startedAt = start;
     t.endedAt = start + 600;
+    t.estimatedSeconds = onTask;
     t.cumulativeOnTaskSeconds = onTask;
     t.isLockdown = lockdown;
     t.endedReason = reason;
@@ -45,45 +46,35 @@ protected:
 TEST_F(ReportQueriesTest, DayTotalsSplitAtLocalMidnightsOverADaylightSavingWeek)
 {
     const Date monday = Calendar::date(2026, 3, 23);
-    const Date saturday = Calendar::date(2026, 3, 28);
-    m_db.insertSegment(row(saturday + 23.5 * 3600, Calendar::date(2026, 3, 29, 0, 45),
+    m_db.insertSegment(row(Calendar::date(2026, 3, 28, 23, 30), Calendar::date(2026, 3, 29, 0, 45),
                            ContextKind::deep));
     m_db.insertSegment(row(monday - 600, monday + 600, ContextKind::neutral));
     m_db.insertSegment(row(monday + 3600, monday + 7200, ContextKind::idle));
-    for (const Date to : {Calendar::date(2026, 3, 30), Calendar::date(2026, 3, 30, 12)}) {
-        const auto totals = m_db.dayTotals(monday, to);
-        ASSERT_EQ(totals.size(), 7u);
-        for (int i = 0; i < 7; ++i) {
-            EXPECT_EQ(totals[i].date, Calendar::date(2026, 3, 23 + i));
-        }
-        EXPECT_EQ(totals[0].activeSeconds, 600);
-        EXPECT_EQ(totals[0].deepSeconds, 0);
-        EXPECT_EQ(totals[5].deepSeconds, 1800);
-        EXPECT_EQ(totals[6].deepSeconds, 2700);
-        EXPECT_EQ(totals[6].activeSeconds, 2700);
+    std::vector<DayTotal> expected;
+    for (int i = 0; i < 7; ++i) {
+        expected.push_back({Calendar::date(2026, 3, 23 + i), 0, 0});
     }
+    expected[0].activeSeconds = 600;
+    expected[5].deepSeconds = expected[5].activeSeconds = 1800;
+    expected[6].deepSeconds = expected[6].activeSeconds = 2700;
+    EXPECT_EQ(m_db.dayTotals(monday, Calendar::date(2026, 3, 30)), expected);
+    EXPECT_EQ(m_db.dayTotals(monday, Calendar::date(2026, 3, 30, 12)), expected);
 }
 
 TEST_F(ReportQueriesTest, ProjectAndLabelFiguresAgreeOnUnassignedTime)
 {
     Segment titled = row(1000, 1100, ContextKind::deep);
     titled.windowTitle = "notes.md";
-    m_db.insertSegment(titled);
     Segment site = row(1100, 1300, ContextKind::deep, "");
     site.domain = "github.com";
-    m_db.insertSegment(site);
-    m_db.insertSegment(row(500, 1400, ContextKind::deep, "Kestrove"));
-    m_db.insertSegment(row(1000, 5000, ContextKind::shallow));
-
-    const auto projects = m_db.projectTotals(1000, 2000);
-    ASSERT_EQ(projects.size(), 2u);
-    EXPECT_EQ(projects[0].name, "Kestrove");
-    EXPECT_EQ(projects[0].seconds, 400) << "clipped to the range";
-    EXPECT_EQ(projects[1].name, "Unassigned");
-    EXPECT_EQ(projects[1].seconds, 300) << "shallow time never counts";
-
-    const auto labels = m_db.labelBreakdown(std::nullopt, 1000, 2000, 10);
-    EXPECT_EQ(labels, (std::vector<LabelTime>{{"github.com", 200}, {"notes.md", 100}}));
+    for (const auto& s : {titled, site, row(500, 1400, ContextKind::deep, "Kestrove"),
+                          row(1000, 5000, ContextKind::shallow)}) {
+        m_db.insertSegment(s);
+    }
+    EXPECT_EQ(m_db.projectTotals(1000, 2000),
+              (std::vector<TimeShare>{{"Kestrove", 400, {}}, {"Unassigned", 300, {}}}));
+    EXPECT_EQ(m_db.labelBreakdown(std::nullopt, 1000, 2000, 10),
+              (std::vector<LabelTime>{{"github.com", 200}, {"notes.md", 100}}));
     EXPECT_EQ(m_db.labelBreakdown(std::nullopt, 1000, 2000, 1).size(), 1u);
     EXPECT_EQ(m_db.labelBreakdown("Kestrove", 1000, 2000, 10),
               (std::vector<LabelTime>{{"Editor", 400}}));
@@ -123,39 +114,30 @@ TEST(FocusSessionEntry, OnTaskFormatted)
     }
 }
 
-TEST_F(ReportQueriesTest, LockdownStatsCountTheDayTheTasksStarted)
+TEST_F(ReportQueriesTest, FocusTaskRecordsAndTheDaysLockdownFigures)
 {
     const Date day = Calendar::date(2026, 5, 4);
-    m_db.insertFocusTask(task(day + 9 * 3600, 1500, true, FocusTask::EndReason::completed), true);
-    m_db.insertFocusTask(task(day + 23 * 3600 + 50 * 60, 700, true, FocusTask::EndReason::brokeOut),
-                         false);
+    FocusTask running = task(day + 9 * 3600, 1500.9, true, FocusTask::EndReason::completed);
+    running.endedAt.reset();
+    m_db.insertFocusTask(running, true);
+    m_db.insertFocusTask(task(day + 23 * 3600 + 50 * 60, 700, true, std::nullopt), false);
     m_db.insertFocusTask(task(day + 10 * 3600, 900, false, FocusTask::EndReason::completed), true);
     for (int i = 0; i < 3; ++i) {
-        m_db.recordLockdownBlock("6f1c3d2e-0000-4000-8000-000000000001", day + 9 * 3600 + i,
-                                 "org.example.game");
+        m_db.recordLockdownBlock(running.id, day + 9 * 3600 + i, "org.example.game");
     }
-    m_db.recordLockdownBlock("6F1C3D2E-0000-4000-8000-000000000001", day + 86400 + 5, "x");
+    m_db.recordLockdownBlock(running.id, day + 86400 + 5, "org.example.game");
     EXPECT_EQ(m_db.lockdownStats(day + 12 * 3600), (LockdownStats{2, 2200, 3, 0.5}));
     EXPECT_EQ(m_db.lockdownStats(day + 86400 + 3600), (LockdownStats{0, 0, 1, 0}));
-}
 
-TEST_F(ReportQueriesTest, FocusTaskRowsAsTheHistoryShowsThem)
-{
-    FocusTask open = task(1000, 1200.7, false, std::nullopt);
-    open.endedAt.reset();
-    open.estimatedSeconds = 1500.9;
-    m_db.insertFocusTask(open, false);
-    m_db.insertFocusTask(task(2000, 60, true, FocusTask::EndReason::crashed), false);
-
-    const auto first = m_db.recentFocusTasks(10);
-    ASSERT_EQ(first.size(), 2u);
-    EXPECT_EQ(first[0].endedReason, "crashed");
-    EXPECT_EQ(first[1].endedReason, std::nullopt);
-    EXPECT_EQ(first[1].endedAt, m_clock.now());
-    EXPECT_EQ(first[1].estimatedSeconds, 1500);
-    EXPECT_EQ(first[1].onTaskSeconds, 1200);
-    EXPECT_NE(m_db.recentFocusTasks(10)[0].id, first[0].id);
+    const auto history = m_db.recentFocusTasks(3);
+    ASSERT_EQ(history.size(), 3u);
+    EXPECT_EQ(history[0].endedReason, std::nullopt);
+    EXPECT_EQ(history[2].startedAt, running.startedAt);
+    EXPECT_EQ(history[2].endedAt, m_clock.now()) << "a task without an end ends at the insert";
+    EXPECT_EQ(history[2].onTaskSeconds, 1500);
+    EXPECT_EQ(history[2].endedReason, "completed");
     EXPECT_EQ(m_db.recentFocusTasks(1).size(), 1u);
+    EXPECT_NE(m_db.recentFocusTasks(1)[0].id, history[0].id);
 }
 
 TEST_F(ReportQueriesTest, PlansAreFoundAgainOnTheSameDayAndUnreadableListsAreKept)
@@ -165,30 +147,14 @@ TEST_F(ReportQueriesTest, PlansAreFoundAgainOnTheSameDayAndUnreadableListsAreKep
     plan.urgent = {"Fix the crash"};
     plan.completedAt = m_clock.now();
     m_db.upsertDayPlan(plan);
-    auto read = m_db.dayPlan(Calendar::date(2026, 5, 4, 8));
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->day, Calendar::date(2026, 5, 4));
-    EXPECT_EQ(read->urgent, plan.urgent);
-    EXPECT_EQ(read->completedAt, plan.completedAt);
-    EXPECT_EQ(read->skippedAt, std::nullopt);
+    plan.day = Calendar::date(2026, 5, 4);
+    EXPECT_EQ(m_db.dayPlan(Calendar::date(2026, 5, 4, 8)), plan);
 
-    m_db.execute("UPDATE day_plans SET blocks = '[{\"broken\"' ;");
-    read = m_db.dayPlan(Calendar::date(2026, 5, 4, 8));
+    m_db.execute("UPDATE day_plans SET blocks = '[{\"broken\"';");
+    auto read = m_db.dayPlan(plan.day);
     ASSERT_TRUE(read);
-    EXPECT_TRUE(read->blocks.empty());
-    EXPECT_EQ(read->context, "Release week");
+    EXPECT_EQ(*read, plan) << "an unreadable list reads as empty, the rest intact";
     read->other = "edited";
     m_db.upsertDayPlan(*read);
-    m_db.dayPlan(Calendar::date(2026, 5, 4));
-    m_db.upsertDayPlan(*read);
-    sqlite3* raw = nullptr;
-    sqlite3_open(m_path.c_str(), &raw);
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(raw, "SELECT blocks, other FROM day_plans;", -1, &statement, nullptr);
-    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
-    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)),
-                 "[{\"broken\"");
-    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)), "edited");
-    sqlite3_finalize(statement);
-    sqlite3_close(raw);
+    EXPECT_EQ(raw("SELECT blocks || '|' || other FROM day_plans;"), "[{\"broken\"|edited");
 }

@@ -21,19 +21,44 @@ protected:
         char pattern[] = "/tmp/kestrove-storage-XXXXXX";
         m_root = mkdtemp(pattern);
         m_path = m_root + "/Kestrove/kestrove.db";
+        std::filesystem::create_directories(m_root + "/Kestrove");
     }
     ~StorageTest() override { std::filesystem::remove_all(m_root); }
 
-    // A second, independent connection for arranging rows the store itself never writes.
-    void rawExec(const std::string& sql)
+    // A second, independent connection: arranges rows the store never writes and reads what
+    // it stored. Returns the first column of the first row, "" when there is none.
+    std::string raw(const std::string& sql)
     {
         sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(m_path.c_str(), &db), SQLITE_OK);
+        sqlite3_open(m_path.c_str(), &db);
+        std::string first;
         char* message = nullptr;
-        const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
-        EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
+        sqlite3_exec(
+            db, sql.c_str(),
+            [](void* out, int, char** values, char**) {
+                auto* text = static_cast<std::string*>(out);
+                if (text->empty() && values[0]) {
+                    *text = values[0];
+                }
+                return 0;
+            },
+            &first, &message);
+        EXPECT_EQ(message, nullptr) << message;
         sqlite3_free(message);
         sqlite3_close(db);
+        return first;
+    }
+
+    // What a store operation threw, "" when it did not.
+    template <typename Operation>
+    static std::string errorOf(Operation operation)
+    {
+        try {
+            operation();
+        } catch (const DatabaseError& error) {
+            return error.what();
+        }
+        return {};
     }
 
     std::string m_root;
