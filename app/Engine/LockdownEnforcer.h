@@ -30,8 +30,8 @@ class LockdownEnforcer
 {
 public:
     // One blocked activation in focus-task mode: the application and the task's identifier.
-    using BlockHandler = std::function<void(const std::string& bundleID,
-                                            const std::string& focusTaskID)>;
+    using BlockHandler =
+        std::function<void(const std::string& bundleID, const std::string& focusTaskID)>;
 
     virtual ~LockdownEnforcer() = default;
 

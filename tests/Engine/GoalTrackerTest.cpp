@@ -16,19 +16,6 @@ TEST(GoalTracker, StoredGoalOfZeroOrNoneReadsAsFourHours)
     EXPECT_EQ(GoalTracker(prefs).dailyGoalHours(), 2.5);
 }
 
-TEST(GoalTracker, EverySetOfTheGoalIsStored)
-{
-    RecordingPreferences prefs;
-    GoalTracker goal(prefs);
-    int notified = 0;
-    goal.observers().add([&] { ++notified; });
-    goal.setDailyGoalHours(4.0);
-    goal.setDailyGoalHours(3.0);
-    EXPECT_EQ(prefs.writes(GoalTracker::kGoalKey), 2);
-    EXPECT_EQ(prefs.doubleValue(GoalTracker::kGoalKey), 3.0);
-    EXPECT_EQ(notified, 1); // the unchanged goal told nobody
-}
-
 TEST(GoalTracker, ProgressAchievementAndRemainingText)
 {
     struct Row
@@ -57,8 +44,8 @@ TEST(GoalTracker, ProgressAchievementAndRemainingText)
 
 TEST(GoalTracker, GoalLabelWholeHoursWithoutDecimals)
 {
-    const std::pair<double, const char*> rows[] = {{3.0, "3h"}, {1.5, "1.5h"}, {4.0, "4h"},
-                                                   {0.25, "0.2h"}};
+    const std::pair<double, const char*> rows[] = {
+        {3.0, "3h"}, {1.5, "1.5h"}, {4.0, "4h"}, {0.25, "0.2h"}};
     for (const auto& [hours, label] : rows) {
         RecordingPreferences prefs;
         GoalTracker goal(prefs);

@@ -1,0 +1,145 @@
+// Operations on the user's day: pin, assign, shutdown, reset and delete.
+#include "Engine/SessionEngine.h"
+
+#include "Platform/Clock.h"
+#include "Platform/Preferences.h"
+#include "core/Calendar.h"
+#include "core/Text.h"
+
+namespace kestrove {
+
+namespace {
+
+ProjectRule::Kind ruleKindForHint(const std::string& hint)
+{
+    const bool looksLikeDomain = hint.find('.') != std::string::npos &&
+                                 hint.find(' ') == std::string::npos &&
+                                 hint.find('/') == std::string::npos;
+    return looksLikeDomain ? ProjectRule::Kind::domain : ProjectRule::Kind::titleContains;
+}
+
+} // namespace
+
+void SessionEngine::pinProject(std::optional<std::string> projectID)
+{
+    m_projects.pin(std::move(projectID));
+    applyProjectConfig();
+    resample();
+    publish(m_pendingRefresh, true);
+}
+
+void SessionEngine::assign(const std::string& hint, const Project& project, Result done)
+{
+    ProjectRule rule;
+    if (ruleKindForHint(hint) == ProjectRule::Kind::domain) {
+        rule = ProjectRule::domain(Text::lowercased(hint));
+    } else if (const auto bundleID = bundleIDForAppName(hint)) {
+        rule = ProjectRule::app(Text::lowercased(*bundleID));
+    } else {
+        rule = ProjectRule::titleContains(hint);
+    }
+    m_projects.addRule(rule, project.id);
+    const std::weak_ptr<bool> alive = m_alive;
+    m_database.run([hint, name = project.name,
+                    area = project.area](Database& db) { db.assignUnassigned(hint, name, area); },
+                   [this, alive, done](DatabaseResult<void> result) {
+                       if (alive.expired()) {
+                           return;
+                       }
+                       if (!result.ok()) {
+                           m_log.error(std::string("assign failed: ") + result.error()->what());
+                       }
+                       refreshToday([done, ok = result.ok()] {
+                           if (done) {
+                               done(ok);
+                           }
+                       });
+                   });
+}
+
+void SessionEngine::completeShutdown(const std::string& plan)
+{
+    publish(m_isShutdownComplete, true);
+    const std::string today = todayKey();
+    Preferences& preferences = m_services.preferences;
+    preferences.setString(kShutdownDateKey, today);
+    preferences.setBool(kIsShutdownKey, true);
+    const std::string trimmed = Text::trimmed(plan);
+    if (trimmed.empty()) {
+        preferences.remove(kTomorrowPlanKey);
+        return;
+    }
+    preferences.setString(kTomorrowPlanKey, trimmed);
+    preferences.setString(kTomorrowPlanWrittenOnKey, today);
+}
+
+void SessionEngine::resetToday(Result done)
+{
+    const Date start = Calendar::startOfDay(m_services.clock.now());
+    const Date end = Calendar::addingDays(start, 1);
+    m_tracker.stop();
+    const std::weak_ptr<bool> alive = m_alive;
+    m_database.run(
+        [start, end](Database& db) {
+            // A segment that began yesterday keeps its part before midnight: it is cut there
+            // first, so that deleting today's segments leaves it alone.
+            constexpr double kBeforeMidnight = 1e-3;
+            for (const Segment& crossing : db.segments(start - kBeforeMidnight, start)) {
+                if (crossing.end >= start && crossing.id > 0) {
+                    db.updateSegment(crossing.id, start);
+                }
+            }
+            db.deleteSegments(start, end);
+        },
+        [this, alive, done](DatabaseResult<void> result) {
+            if (alive.expired()) {
+                return;
+            }
+            if (!result.ok()) {
+                m_log.error(std::string("resetToday failed: ") + result.error()->what());
+            }
+            if (m_isRunning) {
+                m_tracker.start(m_database);
+            }
+            refreshToday([done, ok = result.ok()] {
+                if (done) {
+                    done(ok);
+                }
+            });
+        });
+}
+
+void SessionEngine::deleteAllHistory(Result done)
+{
+    m_tracker.stop();
+    const std::weak_ptr<bool> alive = m_alive;
+    m_database.run(
+        [](Database& db) {
+            db.deleteAllHistory();
+            return db.accurateSince();
+        },
+        [this, alive, done](DatabaseResult<std::optional<Date>> result) {
+            if (alive.expired()) {
+                return;
+            }
+            if (result.ok()) {
+                publish(m_accurateSince, result.value());
+            } else {
+                m_log.error(std::string("deleteAllHistory failed: ") + result.error()->what());
+            }
+            if (m_isRunning) {
+                m_tracker.start(m_database);
+            }
+            publish(m_recentDays, std::vector<DayTotal>());
+            publish(m_streak, Streak());
+            refreshToday([this, done, ok = result.ok()] {
+                refreshHistory([done, ok] {
+                    if (done) {
+                        done(ok);
+                    }
+                });
+            });
+        });
+}
+
+} // namespace kestrove

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "Engine/AppAllowlistPresets.h"
+#include "Engine/SessionEngine.h"
+#include "Engine/Tracker.h"
+#include "Intents/FocusStateMonitor.h"
+#include "support/FakeBrowserScripting.h"
+#include "support/FakeClock.h"
+#include "support/FakeDesktopServices.h"
+#include "support/FakeFocusBridge.h"
+#include "support/FakeFocusStateSignal.h"
+#include "support/FakeIdleTimeSource.h"
+#include "support/FakeLockInDisplay.h"
+#include "support/FakeLockdown.h"
+#include "support/FakeMorningGate.h"
+#include "support/FakeNotificationPresenter.h"
+#include "support/FakeScheduler.h"
+#include "support/FakeSystemEvents.h"
+#include "support/FakeWorkspace.h"
+#include "support/ManualMainQueue.h"
+#include "support/RecordingPreferences.h"
+
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kestrove {
+
+// A session engine over fake collectors and services, writing into a real database file in a
+// temporary folder. The test moves the clock second by second; settle() lets the database's
+// thread and the main queue finish what they were given.
+class EngineRig
+{
+public:
+    struct TemporaryFolder
+    {
+        TemporaryFolder()
+        {
+            char pattern[] = "/tmp/kestrove-engine-XXXXXX";
+            path = mkdtemp(pattern);
+        }
+        ~TemporaryFolder() { std::filesystem::remove_all(path); }
+        std::string path;
+    };
+
+    // The preferences and the clock may come from an earlier rig (a restart).
+    explicit EngineRig(Date now, std::string databasePath = {})
+        : clock(now), path(databasePath.empty() ? folder.path + "/Kestrove/kestrove.db"
+                                                : std::move(databasePath))
+    {
+        input.seconds = 0;
+        build();
+    }
+
+    ~EngineRig() { engine.reset(); }
+
+    void build()
+    {
+        engine = std::make_unique<SessionEngine>(
+            SessionEngine::Services{clock, mainQueue, scheduler, prefs, workspace, tracker, presets,
+                                    lockdown, overlay, display, gate, notifications, bridge,
+                                    monitor, desktop},
+            path);
+    }
+    // A restart: the engine goes and a new one is built on the same preferences and file.
+    void restart()
+    {
+        engine->stop();
+        settle();
+        engine.reset();
+        build();
+    }
+
+    void settle()
+    {
+        for (int round = 0; round < 100; ++round) {
+            engine->database().waitUntilIdle();
+            if (mainQueue.drain() == 0) {
+                return;
+            }
+        }
+    }
+    void start()
+    {
+        engine->start();
+        settle();
+    }
+    // Seconds of the engine's own timer, each followed by what it set going.
+    void run(int seconds)
+    {
+        for (int i = 0; i < seconds; ++i) {
+            scheduler.advance(1.0);
+            settle();
+        }
+    }
+    void show(const std::string& bundleID, const std::string& title = "")
+    {
+        workspace.windows[++window] = {title, ""};
+        workspace.activate({bundleID, bundleID, 100, window});
+    }
+
+    // Rows of a table read over a connection of its own; each row's columns as texts.
+    std::vector<std::vector<std::string>> rows(const std::string& sql)
+    {
+        std::vector<std::vector<std::string>> result;
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+        while (statement && sqlite3_step(statement) == SQLITE_ROW) {
+            std::vector<std::string> row;
+            for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+                const auto* text = sqlite3_column_text(statement, i);
+                row.emplace_back(text ? reinterpret_cast<const char*>(text) : "NULL");
+            }
+            result.push_back(std::move(row));
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        return result;
+    }
+
+    TemporaryFolder folder;
+    FakeClock clock;
+    std::string path;
+    FakeScheduler scheduler{clock};
+    ManualMainQueue mainQueue;
+    RecordingPreferences prefs;
+    FakeWorkspace workspace;
+    FakeBrowserScripting scripting;
+    FakeIdleTimeSource input;
+    FakeIdleTimeSource fallback;
+    FakeSystemEvents events;
+    AppTracker appTracker{workspace, scheduler};
+    BrowserTracker browser{scripting, clock, mainQueue};
+    SystemIdle idle{input, fallback};
+    Tracker tracker{{appTracker, browser, idle, events, workspace}, clock};
+    AppAllowlistPresets presets{prefs};
+    FakeLockdownEnforcer lockdown;
+    FakeLockdownOverlay overlay;
+    FakeLockInDisplay display;
+    FakeMorningGate gate;
+    FakeNotificationPresenter notifications{clock};
+    FakeFocusBridge bridge;
+    FakeFocusStateSignal signal;
+    FocusStateMonitor monitor{signal, clock};
+    FakeDesktopServices desktop;
+    std::unique_ptr<SessionEngine> engine;
+
+private:
+    std::uint64_t window = 0;
+};
+
+} // namespace kestrove
