@@ -122,6 +122,10 @@ constexpr const char* kSelectSegments =
     " AND start_ts >= ?1 - (SELECT MAX(end_ts - start_ts) FROM segments) - 1.0"
     " ORDER BY start_ts, id;";
 
+constexpr const char* kCountCandidateSegments =
+    "SELECT COUNT(*) FROM segments WHERE start_ts < ?2"
+    " AND start_ts >= ?1 - (SELECT MAX(end_ts - start_ts) FROM segments) - 1.0;";
+
 std::string dataHome()
 {
     const char* xdg = std::getenv("XDG_DATA_HOME");
@@ -416,6 +420,7 @@ std::vector<Segment> Database::segments(Date from, Date to, std::optional<std::i
     statement.bind(2, to);
     statement.bind(3, excludingID.value_or(-1));
     std::vector<Segment> result;
+    result.reserve(candidateCount(from, to));
     while (statement.next()) {
         Segment segment = mapSegment(statement);
         segment.start = std::max(segment.start, from);
@@ -425,6 +430,17 @@ std::vector<Segment> Database::segments(Date from, Date to, std::optional<std::i
         }
     }
     return result;
+}
+
+// Growing the result row by row costs more than reading the rows, so it is sized once from an
+// index-only count of the rows the read will visit (never fewer than it returns).
+std::size_t Database::candidateCount(Date from, Date to)
+{
+    Statement count(m_db, kCountCandidateSegments);
+    count.bind(1, from);
+    count.bind(2, to);
+    return count.next() ? static_cast<std::size_t>(std::max<std::int64_t>(count.columnInt64(0), 0))
+                        : 0;
 }
 
 Segment Database::mapSegment(const Statement& row)

@@ -123,6 +123,7 @@ private:
     void openConnection();
     void setUp();
     void writeSegmentsSinceIfMissing();
+    std::size_t candidateCount(Date from, Date to);
 
     std::string m_path;
     const Clock* m_clock;
