@@ -11,6 +11,7 @@
 #include "core/ContextClassifier.h"
 
 #include <limits>
+#include <utility>
 #include <set>
 
 namespace kestrove {
@@ -52,6 +53,7 @@ void SessionEngine::start(Done done)
         return;
     }
     publish(m_isRunning, true);
+    m_starting = true;
     restoreShutdownFlag();
     openDatabase([this, done] {
         wireComponents();
@@ -140,8 +142,12 @@ void SessionEngine::finishStart(Done done)
             m_dayPlans.reload([this, done] {
                 m_services.morningGate.start(m_dayPlans);
                 m_log.info("engine started");
+                m_starting = false;
                 if (done) {
                     done();
+                }
+                if (m_deferredStop) {
+                    stop(std::exchange(m_deferredStop, {}));
                 }
             });
         });
@@ -154,6 +160,19 @@ void SessionEngine::stop(Done done)
         if (done) {
             done();
         }
+        return;
+    }
+    if (m_starting) {
+        // A stop asked for during the start runs once the start is complete, so that nothing
+        // the start installs is left behind.
+        m_deferredStop = [first = std::move(m_deferredStop), done] {
+            if (first) {
+                first();
+            }
+            if (done) {
+                done();
+            }
+        };
         return;
     }
     m_displayTimer.reset();

@@ -218,6 +218,8 @@ private:
     DatabaseWorker m_database;
 
     bool m_isRunning = false;
+    bool m_starting = false;
+    Done m_deferredStop;
     DaySummary m_today;
     Date m_todayBuiltAt;
     std::optional<FocusBlock> m_liveBlock;

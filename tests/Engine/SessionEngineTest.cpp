@@ -66,6 +66,7 @@ TEST_F(SessionEngineTest, StartsOnAFreshDatabaseOnceAndStopsCleanly)
 
     rig.run(20);
     EXPECT_EQ(rig.engine->liveDeepSecondsToday(), 20);
+    EXPECT_EQ(rig.engine->goal().deepWorkSecondsToday(), 20); // written every tick
     rig.engine->stop();
     rig.settle();
     EXPECT_FALSE(rig.engine->isRunning());
@@ -74,6 +75,19 @@ TEST_F(SessionEngineTest, StartsOnAFreshDatabaseOnceAndStopsCleanly)
     const auto rows = rig.rows("SELECT end_ts - start_ts FROM segments WHERE kind = 'deep'");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_DOUBLE_EQ(std::stod(rows[0][0]), 20);
+}
+
+TEST_F(SessionEngineTest, AStopDuringTheStartRunsOnceTheStartIsComplete)
+{
+    EngineRig rig(morning);
+    bool stopped = false;
+    rig.engine->start();
+    rig.engine->stop([&] { stopped = true; });
+    rig.settle();
+    EXPECT_TRUE(stopped);
+    EXPECT_FALSE(rig.engine->isRunning());
+    EXPECT_FALSE(rig.tracker.isRunning());
+    EXPECT_EQ(rig.scheduler.runningTimers(), 0);
 }
 
 TEST_F(SessionEngineTest, StartWithADatabaseThatCannotOpenStillRuns)
