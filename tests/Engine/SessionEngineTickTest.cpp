@@ -74,18 +74,18 @@ TEST_F(SessionEngineTickTest, ANewDayResetsTheShutdownOnceWhileItsRebuildRuns)
 
 TEST_F(SessionEngineTickTest, DailySummaryGoesOutOnceAtItsMinuteWithTheDaysFigures)
 {
-    EngineRig rig(Calendar::date(2026, 3, 10, 9, 58, 0));
+    EngineRig rig(Calendar::date(2026, 3, 10, 9, 54, 0));
     rig.prefs.setInteger(SessionEngine::kSummaryMinuteKey, 600);
     rig.prefs.setString(SessionEngine::kSummaryEnabledKey, "yes"); // not a Bool: enabled
     const Project compiler = project("Compiler");
     rig.show("com.jetbrains.clion");
     rig.start();
     rig.engine->projects().add(compiler);
-    rig.run(119);
+    rig.run(359);
     EXPECT_TRUE(rig.notifications.posted.empty());
     rig.run(2); // the check at 10:00:01
     ASSERT_EQ(rig.notifications.posted.size(), 1u);
-    EXPECT_EQ(rig.notifications.posted[0].body, "2m of deep work · 100% on Compiler");
+    EXPECT_EQ(rig.notifications.posted[0].body, "6m of deep work · 100% on Compiler · longest block 5m");
     EXPECT_EQ(rig.prefs.string(SessionEngine::kLastSummaryPostedKey), "2026-03-10");
     rig.run(120);
     EXPECT_EQ(rig.notifications.posted.size(), 1u);
