@@ -78,6 +78,12 @@ std::int64_t wholeSeconds(double seconds)
     return static_cast<std::int64_t>(std::trunc(seconds));
 }
 
+// Task identifiers are stored in the canonical upper-case form; anything else as it came.
+std::string canonicalID(const std::string& id)
+{
+    return Uuid::isValid(id) ? Uuid::normalized(id) : id;
+}
+
 std::string encodeStrings(const std::vector<std::string>& list)
 {
     try {
@@ -241,7 +247,7 @@ void Database::insertFocusTask(const FocusTask& task, bool completed)
     } else {
         statement.bindNull(12);
     }
-    statement.bind(13, std::string_view(Uuid::normalized(task.id)));
+    statement.bind(13, std::string_view(canonicalID(task.id)));
     statement.bind(14, task.projectName);
     statement.run();
 }
@@ -251,7 +257,7 @@ void Database::recordLockdownBlock(const std::string& focusTaskID, Date timestam
 {
     Statement statement(m_db, "INSERT INTO lockdown_blocks (focus_task_id, timestamp,"
                               " attempted_bundle_id) VALUES (?, ?, ?);");
-    statement.bind(1, std::string_view(Uuid::normalized(focusTaskID)));
+    statement.bind(1, std::string_view(canonicalID(focusTaskID)));
     statement.bind(2, timestamp);
     statement.bind(3, std::string_view(attemptedBundleID));
     statement.run();
