@@ -129,6 +129,7 @@ private:
     const Clock* m_clock;
     sqlite3* m_db = nullptr;
     std::shared_ptr<const DatabaseError> m_openError;
+    std::unique_ptr<Statement> m_updateSegment;
     // Stored plan lists that did not decode, by day start and column: a later write of the
     // same day keeps them unless it brings a list of its own.
     std::map<Date, std::map<std::string, std::string>> m_undecodedPlanColumns;
