@@ -86,8 +86,10 @@ TEST_F(DatabaseTest, WithoutAConnectionEveryOperationFailsWithNoDb)
 {
     Database db(m_path, m_clock);
     db.open();
+    db.updateSegment(1, 2); // leaves its prepared statement behind, which close() must end
     db.close();
     EXPECT_EQ(errorOf([&] { db.insertSegment(Segment{}); }), "DB prepare failed: no db");
+    EXPECT_EQ(errorOf([&] { db.updateSegment(1, 3); }), "DB prepare failed: no db");
     EXPECT_EQ(errorOf([&] { db.execute("VACUUM;"); }), "DB execute failed: no db");
     EXPECT_EQ(db.meta("segments_since"), std::nullopt);
 
