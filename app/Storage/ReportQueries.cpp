@@ -138,10 +138,12 @@ std::vector<DayTotal> Database::dayTotals(Date from, Date to)
     // Rows come by start, so most fall in the day found for the row before.
     Date dayStart = 0;
     Date nextDay = -1;
+    DayTotal* total = nullptr;
     auto findDay = [&](Date p) {
         if (!(p >= dayStart && p < nextDay)) {
             dayStart = Calendar::startOfDay(p);
             nextDay = Calendar::addingDays(dayStart, 1);
+            total = &days[dayStart];
         }
     };
     Statement rows(m_db, kDayTotalRows);
@@ -150,8 +152,7 @@ std::vector<DayTotal> Database::dayTotals(Date from, Date to)
     while (rows.next()) {
         const Date start = std::max(rows.columnDouble(0), from);
         const Date end = std::min(rows.columnDouble(1), to);
-        const auto kind =
-            ContextKinds::fromRawValue(rows.columnTextOr(2, "")).value_or(ContextKind::neutral);
+        const auto kind = ContextKinds::fromRawValue(rows.columnView(2));
         if (kind == ContextKind::idle || !(end > start)) {
             continue;
         }
@@ -159,10 +160,9 @@ std::vector<DayTotal> Database::dayTotals(Date from, Date to)
         for (Date p = start; p < end;) {
             findDay(p);
             const Date q = std::min(end, nextDay);
-            DayTotal& total = days[dayStart];
-            total.activeSeconds += q - p;
+            total->activeSeconds += q - p;
             if (kind == ContextKind::deep) {
-                total.deepSeconds += q - p;
+                total->deepSeconds += q - p;
             }
             p = q;
         }
@@ -171,9 +171,9 @@ std::vector<DayTotal> Database::dayTotals(Date from, Date to)
     const Date last = Calendar::startOfDay(to);
     for (Date d = Calendar::startOfDay(from); d < last; d = Calendar::addingDays(d, 1)) {
         const auto found = days.find(d);
-        DayTotal total = found == days.end() ? DayTotal{} : found->second;
-        total.date = d;
-        result.push_back(total);
+        DayTotal day = found == days.end() ? DayTotal{} : found->second;
+        day.date = d;
+        result.push_back(day);
     }
     return result;
 }

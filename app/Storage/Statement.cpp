@@ -113,6 +113,16 @@ std::optional<std::string> Statement::columnText(int column) const
     return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
 }
 
+std::string_view Statement::columnView(int column) const
+{
+    const auto* text = sqlite3_column_text(m_statement, column);
+    if (!text) {
+        return {};
+    }
+    return {reinterpret_cast<const char*>(text),
+            static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column))};
+}
+
 std::string Statement::columnTextOr(int column, std::string_view fallback) const
 {
     auto text = columnText(column);

@@ -43,6 +43,8 @@ public:
     // NULL reads as absent.
     std::optional<std::string> columnText(int column) const;
     std::string columnTextOr(int column, std::string_view fallback) const;
+    // Valid until the next step; NULL reads as empty.
+    std::string_view columnView(int column) const;
 
 private:
     sqlite3* m_db;
