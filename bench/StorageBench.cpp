@@ -41,11 +41,11 @@ Fixture& fixture()
 
 Segment sampleSegment(std::mt19937& random, Date start, Date end)
 {
-    static const std::array<const char*, 6> apps = {"Code", "Firefox", "Terminal",
+    static const std::array<const char*, 6> apps = {"Code",  "Firefox", "Terminal",
                                                     "Slack", "Spotify", "Files"};
     static const std::array<ContextKind, 5> kinds = {ContextKind::deep, ContextKind::deep,
-                                                     ContextKind::shallow,
-                                                     ContextKind::distraction, ContextKind::neutral};
+                                                     ContextKind::shallow, ContextKind::distraction,
+                                                     ContextKind::neutral};
     static const std::array<const char*, 4> projects = {"Kestrove", "Thesis", "Website", ""};
     Segment s;
     s.start = start;

@@ -15,7 +15,12 @@ namespace kestrove {
 // allowlist of applications and addresses, and optionally a lockdown of everything else.
 struct FocusTask
 {
-    enum class EndReason { completed, brokeOut, crashed };
+    enum class EndReason
+    {
+        completed,
+        brokeOut,
+        crashed
+    };
 
     // Kestrove's own windows are always allowed.
     static constexpr std::string_view kOwnBundleID = "com.kestrove.app";

@@ -7,19 +7,19 @@
 
 #include <sqlite3.h>
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <fcntl.h>
 
 namespace kestrove {
 
@@ -28,6 +28,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const Log appLog("app");
+constexpr const char* kNotADatabase =
+    "the file at the database path is not a database; it is left as it is";
 
 constexpr mode_t kFolderMode = 0700;
 constexpr mode_t kFileMode = 0600;
@@ -231,7 +233,7 @@ void Database::openConnection()
         ::chmod(folder.c_str(), kFolderMode);
     }
     if (holdsOtherData(m_path)) {
-        appLog.error("the file at the database path is not a database; it is left as it is");
+        appLog.error(kNotADatabase);
         throw DatabaseError::openFailed(m_path);
     }
     createPrivately(m_path);
@@ -250,7 +252,7 @@ void Database::setUp()
             execute(pragma);
         } catch (const DatabaseError&) {
             if (sqlite3_errcode(m_db) == SQLITE_NOTADB) {
-                appLog.error("the file at the database path is not a database; it is left as it is");
+                appLog.error(kNotADatabase);
                 throw DatabaseError::openFailed(m_path);
             }
             throw;

@@ -9,7 +9,12 @@ namespace kestrove {
 class DatabaseError : public std::runtime_error
 {
 public:
-    enum class Kind { openFailed, prepareFailed, executeFailed };
+    enum class Kind
+    {
+        openFailed,
+        prepareFailed,
+        executeFailed
+    };
 
     // The message for every operation tried without an open connection.
     static constexpr const char* kNoConnection = "no db";
@@ -31,15 +36,17 @@ public:
 private:
     DatabaseError(Kind kind, const std::string& detail)
         : std::runtime_error(prefix(kind) + detail), m_kind(kind), m_detail(detail)
-    {
-    }
+    {}
 
     static std::string prefix(Kind kind)
     {
         switch (kind) {
-        case Kind::openFailed: return "DB open failed: ";
-        case Kind::prepareFailed: return "DB prepare failed: ";
-        case Kind::executeFailed: return "DB execute failed: ";
+        case Kind::openFailed:
+            return "DB open failed: ";
+        case Kind::prepareFailed:
+            return "DB prepare failed: ";
+        case Kind::executeFailed:
+            return "DB execute failed: ";
         }
         return {};
     }

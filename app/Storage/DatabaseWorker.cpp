@@ -6,8 +6,7 @@ namespace kestrove {
 
 DatabaseWorker::DatabaseWorker(MainQueue& mainQueue, std::string path, const Clock& clock)
     : m_mainQueue(mainQueue), m_database(std::move(path), clock), m_thread([this] { loop(); })
-{
-}
+{}
 
 DatabaseWorker::~DatabaseWorker()
 {

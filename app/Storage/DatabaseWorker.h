@@ -18,14 +18,12 @@
 namespace kestrove {
 
 // What one database job gave: its value, or the error it failed with.
-template <typename T>
-class DatabaseResult
+template <typename T> class DatabaseResult
 {
 public:
     DatabaseResult(T value) : m_value(std::move(value)) {}
     DatabaseResult(DatabaseError error) : m_error(std::make_shared<DatabaseError>(std::move(error)))
-    {
-    }
+    {}
 
     bool ok() const { return !m_error; }
     // The error, or null when the job succeeded.
@@ -44,14 +42,12 @@ private:
     std::shared_ptr<const DatabaseError> m_error;
 };
 
-template <>
-class DatabaseResult<void>
+template <> class DatabaseResult<void>
 {
 public:
     DatabaseResult() = default;
     DatabaseResult(DatabaseError error) : m_error(std::make_shared<DatabaseError>(std::move(error)))
-    {
-    }
+    {}
 
     bool ok() const { return !m_error; }
     const DatabaseError* error() const { return m_error.get(); }
@@ -67,13 +63,11 @@ private:
 };
 
 // A job sent to the worker; wait() blocks until it has run. Never wait from inside a job.
-template <typename T>
-class DatabaseJob
+template <typename T> class DatabaseJob
 {
 public:
     explicit DatabaseJob(std::shared_future<DatabaseResult<T>> future) : m_future(std::move(future))
-    {
-    }
+    {}
     const DatabaseResult<T>& wait() const { return m_future.get(); }
     bool isDone() const
     {
@@ -90,8 +84,7 @@ private:
 class DatabaseWorker
 {
 public:
-    template <typename R>
-    using Completion = std::function<void(DatabaseResult<R>)>;
+    template <typename R> using Completion = std::function<void(DatabaseResult<R>)>;
 
     DatabaseWorker(MainQueue& mainQueue, std::string path,
                    const Clock& clock = Database::systemClock());
@@ -120,8 +113,7 @@ public:
     void waitUntilIdle();
 
 private:
-    template <typename R, typename Job>
-    DatabaseResult<R> perform(Job& job)
+    template <typename R, typename Job> DatabaseResult<R> perform(Job& job)
     {
         try {
             if constexpr (std::is_void_v<R>) {

@@ -23,8 +23,8 @@ const Log planLog("plan");
 // start, ?4 = range end (the overlap). No row starts earlier than the longest segment before
 // the range, which keeps each query on a two-sided index range.
 #define KESTROVE_CLIPPED_SUM " SUM(MIN(end_ts, ?1) - MAX(start_ts, ?2)) AS secs"
-#define KESTROVE_OVERLAP                                                                          \
-    " end_ts > ?3 AND start_ts < ?4"                                                             \
+#define KESTROVE_OVERLAP                                                                           \
+    " end_ts > ?3 AND start_ts < ?4"                                                               \
     " AND start_ts >= ?3 - (SELECT MAX(end_ts - start_ts) FROM segments) - 1.0"
 
 // What dayTotals needs of each segment, read in the same order and with the same clipping
@@ -41,14 +41,14 @@ constexpr const char* kProjectTotals =
     " ORDER BY secs DESC;";
 
 constexpr const char* kProjectLabels =
-    "SELECT COALESCE(NULLIF(window_title, ''), NULLIF(domain, ''), app_name) AS label,"
-    KESTROVE_CLIPPED_SUM " FROM segments WHERE kind = 'deep' AND" KESTROVE_OVERLAP
+    "SELECT COALESCE(NULLIF(window_title, ''), NULLIF(domain, ''), app_name) AS "
+    "label," KESTROVE_CLIPPED_SUM " FROM segments WHERE kind = 'deep' AND" KESTROVE_OVERLAP
     " AND project = ?5 GROUP BY label ORDER BY secs DESC LIMIT ?6;";
 
 // Unassigned means no project at all, absent or empty, as in projectTotals.
 constexpr const char* kUnassignedLabels =
-    "SELECT COALESCE(NULLIF(window_title, ''), NULLIF(domain, ''), app_name) AS label,"
-    KESTROVE_CLIPPED_SUM " FROM segments WHERE kind = 'deep' AND" KESTROVE_OVERLAP
+    "SELECT COALESCE(NULLIF(window_title, ''), NULLIF(domain, ''), app_name) AS "
+    "label," KESTROVE_CLIPPED_SUM " FROM segments WHERE kind = 'deep' AND" KESTROVE_OVERLAP
     " AND (project IS NULL OR project = '') GROUP BY label ORDER BY secs DESC LIMIT ?5;";
 
 constexpr const char* kSeenContexts =
@@ -355,16 +355,16 @@ DayPlan Database::mapDayPlan(const Statement& row)
         try {
             target = decoder(*text);
         } catch (const JsonCoding::DecodeError& error) {
-            planLog.error(std::string("stored plan ") + name + " does not decode: " +
-                          error.what());
+            planLog.error(std::string("stored plan ") + name + " does not decode: " + error.what());
             undecoded[name] = *text;
         }
     };
     decode(7, "urgent", decodeStrings, plan.urgent);
     decode(8, "maintenance", decodeStrings, plan.maintenance);
-    decode(10, "blocks",
-           [](const std::string& text) { return PlannedBlock::listFromJson(JsonCoding::parse(text)); },
-           plan.blocks);
+    decode(
+        10, "blocks",
+        [](const std::string& text) { return PlannedBlock::listFromJson(JsonCoding::parse(text)); },
+        plan.blocks);
     if (undecoded.empty()) {
         m_undecodedPlanColumns.erase(plan.day);
     }
@@ -407,7 +407,7 @@ void Database::upsertDayPlan(const DayPlan& plan)
     statement.run();
     if (undecoded != m_undecodedPlanColumns.end()) {
         std::erase_if(undecoded->second, [&](const auto& entry) {
-            return !(entry.first == "urgent" ? plan.urgent.empty()
+            return !(entry.first == "urgent"        ? plan.urgent.empty()
                      : entry.first == "maintenance" ? plan.maintenance.empty()
                                                     : plan.blocks.empty());
         });

@@ -73,7 +73,7 @@ TEST_F(DatabaseTest, AccurateSinceReadsOnlyWholeDecimals)
     Database db(m_path, m_clock);
     db.open();
     const std::pair<const char*, std::optional<Date>> cases[] = {
-        {"", std::nullopt},           {" 1700000000", std::nullopt}, {"17000abc", std::nullopt},
+        {"", std::nullopt},           {" 1700000000", std::nullopt},  {"17000abc", std::nullopt},
         {"1700000000", 1700000000.0}, {"1700000000.5", 1700000000.5}, {"nan", std::nullopt},
     };
     for (const auto& [text, expected] : cases) {

@@ -18,8 +18,7 @@ Segment row(Date start, Date end, ContextKind kind, std::optional<std::string> p
     return s;
 }
 
-FocusTask task(Date start, double onTask, bool lockdown,
-               std::optional<FocusTask::EndReason> reason)
+FocusTask task(Date start, double onTask, bool lockdown, std::optional<FocusTask::EndReason> reason)
 {
     FocusTask t;
     t.id = "6F1C3D2E-0000-4000-8000-000000000001";
@@ -104,7 +103,7 @@ TEST_F(ReportQueriesTest, SeenContextsKeyAppsAndSites)
 TEST(FocusSessionEntry, OnTaskFormatted)
 {
     const std::pair<double, const char*> cases[] = {
-        {0, "0s"},  {0.9, "0s"},     {59, "59s"},     {60, "1m"},
+        {0, "0s"},   {0.9, "0s"},   {59, "59s"},     {60, "1m"},
         {119, "1m"}, {3599, "59m"}, {3600, "1h 0m"}, {7500, "2h 5m"},
     };
     for (const auto& [seconds, text] : cases) {

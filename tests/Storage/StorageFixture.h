@@ -50,8 +50,7 @@ protected:
     }
 
     // What a store operation threw, "" when it did not.
-    template <typename Operation>
-    static std::string errorOf(Operation operation)
+    template <typename Operation> static std::string errorOf(Operation operation)
     {
         try {
             operation();
