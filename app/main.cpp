@@ -6,7 +6,6 @@
 #include "Collectors/SystemIdle.h"
 #include "Engine/AppAllowlistPresets.h"
 #include "Engine/FocusBridge.h"
-#include "Engine/LinuxDesktopServices.h"
 #include "Engine/LockInDisplay.h"
 #include "Engine/LockdownEnforcer.h"
 #include "Engine/MorningGateController.h"
@@ -15,6 +14,7 @@
 #include "Intents/FocusStateMonitor.h"
 #include "Platform/Clock.h"
 #include "Platform/LinuxBrowserScripting.h"
+#include "Platform/LinuxDesktopServices.h"
 #include "Platform/LinuxScreenSaverIdle.h"
 #include "Platform/LinuxWorkspace.h"
 #include "Platform/Log.h"
@@ -140,7 +140,7 @@ int main(int argc, char** argv)
     CommandFocusBridge focusBridge(preferences);
     QtFocusStateSignal focusSignal(QDBusConnection::sessionBus());
     FocusStateMonitor focusMonitor(focusSignal, clock);
-    LinuxDesktopServices desktop;
+    LinuxDesktopServices desktop(workspace);
     NoLockdown lockdown;
     NoOverlay overlay;
     NoLockInDisplay lockInDisplay;

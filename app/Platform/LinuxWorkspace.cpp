@@ -329,6 +329,30 @@ struct LinuxWorkspace::Private
         return result;
     }
 
+    // Every client window's application, as the window manager lists them.
+    std::vector<FrontmostApplication> clients()
+    {
+        if (!connection.isOpen()) {
+            return {};
+        }
+        std::vector<FrontmostApplication> result;
+        const auto list =
+            property(DefaultRootWindow(connection.display()), atom("_NET_CLIENT_LIST"), XA_WINDOW);
+        if (list && list->format == 32) {
+            const auto* windows = reinterpret_cast<const Window*>(list->bytes.data());
+            for (unsigned long i = 0; i < list->items; ++i) {
+                if (auto app = application(windows[i])) {
+                    result.push_back(std::move(*app));
+                }
+            }
+        }
+        if (!checkConnection()) {
+            return {};
+        }
+        scheduleQueuedEvents();
+        return result;
+    }
+
     std::string title(Window window)
     {
         if (const auto name = property(window, atom("_NET_WM_NAME"), atom("UTF8_STRING"))) {
@@ -463,6 +487,11 @@ LinuxWorkspace::~LinuxWorkspace() = default;
 std::optional<FrontmostApplication> LinuxWorkspace::frontmostApplication()
 {
     return d->frontmost();
+}
+
+std::vector<FrontmostApplication> LinuxWorkspace::clientApplications()
+{
+    return d->clients();
 }
 
 WindowInfo LinuxWorkspace::windowInfo(const FrontmostApplication& application)

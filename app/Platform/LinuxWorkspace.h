@@ -34,6 +34,9 @@ public:
     bool isTrusted() override;
 
     bool isConnected() const;
+    // The application of every client window, in the window manager's order; an application
+    // with several windows appears once per window.
+    std::vector<FrontmostApplication> clientApplications();
 
 private:
     struct Private;

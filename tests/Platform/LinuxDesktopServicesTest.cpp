@@ -1,4 +1,5 @@
-#include "Engine/LinuxDesktopServices.h"
+#include "Platform/LinuxDesktopServices.h"
+#include "Platform/LinuxWorkspace.h"
 #include "DesktopTestSupport.h"
 
 #include <QTest>
@@ -25,7 +26,8 @@ TEST(LinuxDesktopServicesTest, RunningApplicationsAreTheClientWindowsOnce)
     TemporaryFolder data;
     data.write("applications/code.desktop",
                "[Desktop Entry]\nName=Visual Studio Code\nStartupWMClass=Code\n");
-    LinuxDesktopServices desktop({{}, {data.path()}});
+    LinuxWorkspace workspace({{}, {data.path()}});
+    LinuxDesktopServices desktop(workspace);
     TestWindows windows;
     const RunningApplication editor{"com.microsoft.vscode", "Visual Studio Code"};
     const RunningApplication tool{"org.example.tool", "Tool"};
