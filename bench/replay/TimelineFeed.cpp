@@ -20,8 +20,9 @@ TimelineFeed::TimelineFeed(const Timeline& timeline, Collectors collectors)
     : m_timeline(timeline), m_collectors(collectors)
 {}
 
-void TimelineFeed::advance(Date now)
+std::size_t TimelineFeed::advance(Date now)
 {
+    const std::size_t first = m_next;
     while (m_next < m_timeline.events.size() &&
            m_timeline.start + m_timeline.events[m_next].offset <= now) {
         const TimelineEvent& event = m_timeline.events[m_next++];
@@ -31,6 +32,7 @@ void TimelineFeed::advance(Date now)
     while (!m_collectors.scripting.requests.empty()) {
         m_collectors.scripting.answer(m_url.empty() ? std::nullopt : std::optional(m_url));
     }
+    return m_next - first;
 }
 
 void TimelineFeed::apply(const TimelineEvent& event, Date at)

@@ -30,8 +30,8 @@ public:
     TimelineFeed(const Timeline& timeline, Collectors collectors);
 
     // Applies every event up to `now` and sets what the collectors report at `now`, then answers
-    // the browser requests made so far.
-    void advance(Date now);
+    // the browser requests made so far. Returns how many events it applied.
+    std::size_t advance(Date now);
     bool isFinished(Date now) const { return now >= m_timeline.start + m_timeline.duration; }
 
     // A task event, with the task's identifier: the same for the same timeline.

@@ -1,5 +1,6 @@
 // kestrove-replay: writes synthetic timelines and replays timelines through the real tracker
 // and session engine on a virtual clock.
+#include "replay/ReplayDriver.h"
 #include "replay/SyntheticDays.h"
 #include "replay/Timeline.h"
 
@@ -7,6 +8,7 @@
 #include "core/NumberFormat.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <fstream>
 #include <iostream>
@@ -22,12 +24,16 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kestrove-replay generate [--days N] [--seed S] [--first yyyy-mm-dd]\n"
-    "       kestrove-replay check FILE\n";
+    "       kestrove-replay check FILE\n"
+    "       kestrove-replay run [FILE] [--days N] [--seed S] [--first yyyy-mm-dd] [--keep DIR]\n"
+    "Without a file, run replays N synthetic days. --keep leaves the database and the\n"
+    "preferences in DIR (which must not exist yet).\n";
 
 struct Options
 {
     std::string command;
     std::string file;
+    std::string keep;
     int days = 7;
     std::uint64_t seed = 1;
     Date first = 0;
@@ -66,6 +72,8 @@ std::optional<Options> parseOptions(int argc, char** argv)
             options.days = std::atoi(args[++i].c_str());
         } else if (args[i] == "--seed" && hasValue) {
             options.seed = std::strtoull(args[++i].c_str(), nullptr, 10);
+        } else if (args[i] == "--keep" && hasValue) {
+            options.keep = args[++i];
         } else if (args[i] == "--first" && hasValue) {
             const auto day = parseDay(args[++i]);
             if (!day) {
@@ -112,6 +120,47 @@ int check(const Options& options)
     return 0;
 }
 
+std::string megabytes(std::int64_t bytes)
+{
+    return NumberFormat::fixed(static_cast<double>(bytes) / 1e6, 2) + " MB";
+}
+
+int run(const Options& options)
+{
+    std::optional<Timeline> timeline;
+    if (options.file.empty()) {
+        timeline = syntheticDays(options.days, options.first, options.seed);
+    } else if (!(timeline = readTimeline(options.file))) {
+        return 1;
+    }
+    std::string folder = options.keep;
+    if (folder.empty()) {
+        char pattern[] = "/tmp/kestrove-replay-XXXXXX";
+        folder = mkdtemp(pattern);
+    } else if (std::filesystem::exists(folder)) {
+        std::cerr << "kestrove-replay: " << folder << " exists already\n";
+        return 1;
+    }
+    const ReplayReport report = replayTimeline(*timeline, folder);
+    if (options.keep.empty()) {
+        std::filesystem::remove_all(folder);
+    }
+    const auto perSegment = report.segments > 0 ? report.databaseBytes / report.segments : 0;
+    std::cout << "samples " << NumberFormat::integer(report.samples) << "\n"
+              << "segments written " << NumberFormat::integer(report.segments) << "\n"
+              << "focus tasks " << NumberFormat::integer(report.focusTasks) << "\n"
+              << "database size " << megabytes(report.databaseBytes) << " ("
+              << NumberFormat::integer(perSegment) << " bytes per segment)\n"
+              << "simulated " << NumberFormat::fixed(report.simulatedSeconds / 3600, 1)
+              << " h in " << NumberFormat::fixed(report.wallSeconds, 1) << " s ("
+              << NumberFormat::integer(static_cast<std::int64_t>(report.throughput()))
+              << " simulated seconds per second)\n";
+    if (!options.keep.empty()) {
+        std::cout << "kept in " << folder << "\n";
+    }
+    return report.segments > 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -124,6 +173,9 @@ int main(int argc, char** argv)
     if (options->command == "generate") {
         std::cout << formatTimeline(syntheticDays(options->days, options->first, options->seed));
         return 0;
+    }
+    if (options->command == "run") {
+        return run(*options);
     }
     if (options->command == "check" && !options->file.empty()) {
         return check(*options);
