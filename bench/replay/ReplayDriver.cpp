@@ -74,17 +74,6 @@ void settle(SessionEngine& engine, ManualMainQueue& mainQueue)
     } while (mainQueue.drain() > 0);
 }
 
-FocusTask focusTask(const TimelineEvent& event, const std::string& id, Date now)
-{
-    FocusTask task;
-    task.id = id;
-    task.name = event.text;
-    task.estimatedSeconds = event.seconds;
-    task.allowedBundleIDs = event.allowedBundleIDs;
-    task.startedAt = now;
-    return task;
-}
-
 std::int64_t count(sqlite3* db, const char* sql)
 {
     sqlite3_stmt* statement = nullptr;

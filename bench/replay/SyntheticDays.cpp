@@ -345,7 +345,19 @@ Timeline syntheticDays(int days, Date firstDay, std::uint64_t seed)
     for (int i = 0; i < days; ++i) {
         writer.day(Calendar::addingDays(timeline.start, i));
     }
-    timeline.duration = Calendar::addingDays(timeline.start, std::max(days, 0)) - timeline.start;
+    const Date end = Calendar::addingDays(timeline.start, std::max(days, 0));
+    // The program starts when the machine first wakes: a sleeping machine starts nothing.
+    const auto wake = std::find_if(timeline.events.begin(), timeline.events.end(),
+                                   [](const auto& event) { return event.type == Type::wake; });
+    if (wake != timeline.events.end()) {
+        const double offset = wake->offset;
+        timeline.events.erase(timeline.events.begin(), wake + 1);
+        for (auto& event : timeline.events) {
+            event.offset -= offset;
+        }
+        timeline.start += offset;
+    }
+    timeline.duration = end - timeline.start;
     return timeline;
 }
 

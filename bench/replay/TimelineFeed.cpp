@@ -16,6 +16,17 @@ std::string taskID(int number)
 
 } // namespace
 
+FocusTask focusTask(const TimelineEvent& event, const std::string& taskID, Date now)
+{
+    FocusTask task;
+    task.id = taskID;
+    task.name = event.text;
+    task.estimatedSeconds = event.seconds;
+    task.allowedBundleIDs = event.allowedBundleIDs;
+    task.startedAt = now;
+    return task;
+}
+
 TimelineFeed::TimelineFeed(const Timeline& timeline, Collectors collectors)
     : m_timeline(timeline), m_collectors(collectors)
 {}

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "replay/Timeline.h"
+
+#include "Engine/FocusTask.h"
 #include "support/FakeBrowserScripting.h"
 #include "support/FakeIdleTimeSource.h"
 #include "support/FakeSystemEvents.h"
@@ -49,5 +51,8 @@ private:
     std::optional<Date> m_idleSince; // nothing while the user gives input
     int m_tasks = 0;
 };
+
+// The focus task that a task event starts at `now`.
+FocusTask focusTask(const TimelineEvent& event, const std::string& taskID, Date now);
 
 } // namespace kestrove::replay

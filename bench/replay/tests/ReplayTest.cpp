@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 
 using namespace kestrove;
 using namespace kestrove::replay;
@@ -31,13 +30,7 @@ std::vector<Segment> secondBySecond(const Timeline& timeline)
     EngineRig rig(timeline.start);
     TimelineFeed feed(timeline, {rig.workspace, rig.scripting, rig.input, rig.events});
     feed.onTask = [&](const TimelineEvent& event, const std::string& id) {
-        FocusTask task;
-        task.id = id;
-        task.name = event.text;
-        task.estimatedSeconds = event.seconds;
-        task.allowedBundleIDs = event.allowedBundleIDs;
-        task.startedAt = rig.clock.now();
-        rig.engine->startFocusTask(task);
+        rig.engine->startFocusTask(focusTask(event, id, rig.clock.now()));
     };
     feed.onEndTask = [&] { rig.engine->endFocusTask(FocusTask::EndReason::completed); };
     feed.advance(rig.clock.now());
