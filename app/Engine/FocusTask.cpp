@@ -84,9 +84,10 @@ bool FocusTask::matches(const std::optional<std::string>& bundleID,
     if (browserURL.empty()) {
         return false;
     }
+    // Stored patterns may carry upper case; addresses are compared lower-cased on both sides.
     const std::string address = Text::lowercased(browserURL);
     for (const auto& pattern : allowedURLPatterns) {
-        if (!pattern.empty() && address.find(pattern) != std::string::npos) {
+        if (!pattern.empty() && address.find(Text::lowercased(pattern)) != std::string::npos) {
             return true;
         }
     }

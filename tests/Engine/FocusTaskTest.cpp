@@ -89,4 +89,9 @@ TEST(FocusTask, MatchesTheAllowlist)
     blank.allowedBundleIDs = {""};
     blank.allowedURLPatterns = {""};
     EXPECT_FALSE(blank.matches("org.example.game", "https://game.example"));
+
+    FocusTask upper = task;
+    upper.allowedURLPatterns = {"Docs.Example.ORG"};
+    EXPECT_TRUE(upper.matches(std::nullopt, "https://docs.example.org/a"));
+    EXPECT_TRUE(upper.matches(std::nullopt, "https://DOCS.example.org/a"));
 }
