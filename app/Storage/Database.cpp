@@ -514,7 +514,8 @@ void Database::deleteSegments(Date start, Date end)
     Statement statement(m_db, "DELETE FROM segments WHERE end_ts > ? AND start_ts < ?;");
     statement.bind(1, start);
     statement.bind(2, end);
-    statement.step();
+    // A reset that left the rows in place must not be reported as done.
+    statement.run();
 }
 
 std::pair<Date, Date> Database::dayBounds(Date date)

@@ -146,6 +146,22 @@ TEST_F(SessionEngineDayTest, ResetTodayKeepsYesterdaysPartOfASegmentOnShortAndLo
     }
 }
 
+TEST_F(SessionEngineDayTest, ResetTodayReportsADeleteThatFailed)
+{
+    EngineRig rig(Calendar::date(2026, 3, 10, 9, 0, 0));
+    rig.show("com.jetbrains.clion");
+    rig.start();
+    rig.run(60);
+    rig.engine->database().run([](Database& db) {
+        db.execute("CREATE TRIGGER keep BEFORE DELETE ON segments"
+                   " BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+    });
+    std::optional<bool> ok;
+    rig.engine->resetToday([&](bool result) { ok = result; });
+    rig.settle();
+    EXPECT_EQ(ok, false);
+}
+
 TEST_F(SessionEngineDayTest, DeleteAllHistoryEmptiesTheRecordButKeepsTheTask)
 {
     EngineRig rig(Calendar::date(2026, 3, 10, 9, 0, 0));

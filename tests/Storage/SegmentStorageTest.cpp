@@ -135,4 +135,8 @@ TEST_F(SegmentStorageTest, RenamingToNothingUnassignsAndRangeDeleteTakesOverlaps
     const auto left = m_db.segments(0, 1000);
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].start, 300);
+
+    m_db.execute("CREATE TRIGGER keep BEFORE DELETE ON segments"
+                 " BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+    EXPECT_EQ(errorOf([&] { m_db.deleteSegments(0, 1000); }), "DB execute failed: kept");
 }
