@@ -18,12 +18,15 @@ namespace kestrove {
 namespace {
 
 // One row per sample became one segment per sample: each lasts until the next sample, 30 s for
-// the last, never more than 45 s. Of samples with equal times only the last survives.
+// the last, never more than 45 s. Of samples with equal times only the last survives. A NULL
+// where a segment needs a value reads as the neutral one, so one odd row cannot keep the whole
+// history out at every start; a sample without a time has no place in the record.
 constexpr const char* kImportLegacyEvents =
     "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title, url, domain,"
     " kind, project, detected_project, keystrokes, source)"
-    " SELECT ts, ts + dur, bundle_id, app_name, window_title, browser_url, '', kind,"
-    " project_name, detected_project, keystroke_count, 'legacy' FROM ("
+    " SELECT ts, ts + dur, bundle_id, COALESCE(app_name, 'Unknown'), COALESCE(window_title, ''),"
+    " COALESCE(browser_url, ''), '', kind, project_name, detected_project,"
+    " COALESCE(keystroke_count, 0), 'legacy' FROM ("
     "  SELECT timestamp AS ts,"
     "   MIN(COALESCE(LEAD(timestamp) OVER (ORDER BY timestamp, id) - timestamp, 30.0), 45.0)"
     "    AS dur,"
@@ -34,7 +37,7 @@ constexpr const char* kImportLegacyEvents =
     "    ELSE 'neutral' END AS kind,"
     "   bundle_id, app_name, window_title, browser_url, keystroke_count, project_name,"
     "   detected_project"
-    "  FROM app_events)"
+    "  FROM app_events WHERE timestamp IS NOT NULL)"
     " WHERE dur > 0;";
 
 } // namespace

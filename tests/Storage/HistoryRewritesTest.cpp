@@ -72,13 +72,40 @@ TEST_F(HistoryRewritesTest, ImportsOlderSamplesAsSegmentsOnce)
     EXPECT_EQ(db.segments(0, 5000).size(), expected.size()) << "imported once";
 }
 
+TEST_F(HistoryRewritesTest, NullsImportAsNeutralValues)
+{
+    raw(kLegacyTable + "INSERT INTO app_events VALUES"
+                       " (1, 1000, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+                       " (2, NULL, 'b', 'B', '', '', 0, 0, 'deep_work', NULL, NULL),"
+                       " (3, 1010, 'c', 'C', 'c.txt', '', 7, 0, 'deep_work', NULL, NULL);");
+    Database db(m_path, m_clock);
+    db.open();
+    const auto rows = db.segments(0, 5000);
+    ASSERT_EQ(rows.size(), 2u) << "a sample without a time is left out";
+    const Segment& blank = rows[0];
+    EXPECT_EQ(std::tie(blank.start, blank.end, blank.appName, blank.windowTitle, blank.url,
+                       blank.keystrokes, blank.kind),
+              std::make_tuple(1000.0, 1010.0, std::string("Unknown"), std::string(),
+                              std::string(), std::int64_t{0}, ContextKind::neutral));
+    EXPECT_EQ(blank.bundleID, std::nullopt);
+    EXPECT_EQ(std::tie(rows[1].appName, rows[1].keystrokes),
+              std::make_tuple(std::string("C"), std::int64_t{7}));
+}
+
 TEST_F(HistoryRewritesTest, AFailingRowRollsTheWholeImportBack)
 {
+    {
+        Database db(m_path, m_clock);
+        db.open();
+    }
     raw(kLegacyTable + "INSERT INTO app_events VALUES (1, 1000, 'a', 'A', '', '', 0, 0, 'x',"
-                       " NULL, NULL), (2, 1010, 'b', NULL, '', '', 0, 0, 'x', NULL, NULL);");
+                       " NULL, NULL), (2, 1010, 'b', 'B', '', '', 0, 0, 'x', NULL, NULL);"
+                       "DELETE FROM meta WHERE key = 'legacy_import_done';"
+                       "CREATE TRIGGER refuse BEFORE INSERT ON segments WHEN NEW.app_name = 'B'"
+                       " BEGIN SELECT RAISE(ABORT, 'refused'); END;");
     Database db(m_path, m_clock);
     EXPECT_THROW(db.open(), DatabaseError);
-    raw("UPDATE app_events SET app_name = 'B' WHERE id = 2;");
+    raw("DROP TRIGGER refuse;");
     db.open();
     EXPECT_EQ(db.segments(0, 5000).size(), 2u) << "nothing of the failed attempt may remain";
 }
