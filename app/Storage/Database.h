@@ -116,6 +116,8 @@ private:
     void writeMeta(const std::string& key, const std::string& value);
     DayPlan mapDayPlan(const Statement& row);
     void reclassifyLegacyWebVisits();
+    // Blanks the titles of rows whose identifier, lower-cased, is one of `lowercasedIDs`.
+    void scrubTitles(const std::set<std::string>& lowercasedIDs);
     void compact();
     // Runs `work` between BEGIN and COMMIT; any failure rolls all of it back and is rethrown.
     void inTransaction(const std::function<void()>& work);

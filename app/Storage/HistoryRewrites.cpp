@@ -110,18 +110,7 @@ void Database::applyPrivacyPolicyIfNeeded(const std::set<std::string>& browserBu
         }
     }
     if (!ids.empty()) {
-        std::string sql = "UPDATE segments SET window_title = '' WHERE window_title != '' AND"
-                          " lower(COALESCE(bundle_id, '')) IN (";
-        for (std::size_t i = 0; i < ids.size(); ++i) {
-            sql += i == 0 ? "?" : ",?";
-        }
-        sql += ");";
-        Statement scrub(m_db, sql.c_str());
-        int index = 1;
-        for (const auto& id : ids) {
-            scrub.bind(index++, std::string_view(id));
-        }
-        scrub.run();
+        scrubTitles(ids);
     }
     if (meta("legacy_import_done")) {
         try {
@@ -131,6 +120,43 @@ void Database::applyPrivacyPolicyIfNeeded(const std::set<std::string>& browserBu
     }
     setMeta("privacy_policy_v1", NumberFormat::shortest(m_clock->now()));
     compact();
+}
+
+// SQLite's lower() knows only ASCII, so the stored identifiers are lower-cased here, the way
+// the identifiers given were; the matching ones are then bound exactly as stored.
+void Database::scrubTitles(const std::set<std::string>& lowercasedIDs)
+{
+    std::vector<std::string> stored;
+    {
+        Statement rows(m_db, "SELECT DISTINCT COALESCE(bundle_id, '') FROM segments"
+                             " WHERE window_title != '';");
+        int result = SQLITE_ROW;
+        while ((result = rows.step()) == SQLITE_ROW) {
+            std::string id = rows.columnTextOr(0, "");
+            if (lowercasedIDs.contains(Text::lowercased(id))) {
+                stored.push_back(std::move(id));
+            }
+        }
+        // A read cut short must not let the scrub count as done.
+        if (result != SQLITE_DONE) {
+            throw DatabaseError::executeFailed(sqlite3_errmsg(m_db));
+        }
+    }
+    if (stored.empty()) {
+        return;
+    }
+    std::string sql = "UPDATE segments SET window_title = '' WHERE window_title != '' AND"
+                      " COALESCE(bundle_id, '') IN (";
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        sql += i == 0 ? "?" : ",?";
+    }
+    sql += ");";
+    Statement scrub(m_db, sql.c_str());
+    int index = 1;
+    for (const auto& id : stored) {
+        scrub.bind(index++, std::string_view(id));
+    }
+    scrub.run();
 }
 
 void Database::eraseTitles(Date cutoff)

@@ -118,9 +118,11 @@ TEST_F(HistoryRewritesTest, ScrubsAddressesAndBrowserAndPrivateTitlesOnce)
     db.insertSegment(titled(10, 20, "org.secret.App", "Diary"));
     db.insertSegment(titled(20, 30, "org.example.editor", "main.cpp"));
     db.insertSegment(titled(30, 40, std::nullopt, "No identifier"));
-    db.applyPrivacyPolicyIfNeeded({"org.mozilla.firefox"}, {"ORG.SECRET.APP"});
+    db.insertSegment(titled(35, 40, "org.Ärger.Notes", "Letter")); // beyond ASCII
+    db.applyPrivacyPolicyIfNeeded({"org.mozilla.firefox"}, {"ORG.SECRET.APP", "ORG.ÄRGER.NOTES"});
     const auto rows = db.segments(0, 100);
-    EXPECT_EQ(titlesOf(rows), (std::vector<std::string>{"", "", "main.cpp", "No identifier"}));
+    EXPECT_EQ(titlesOf(rows),
+              (std::vector<std::string>{"", "", "main.cpp", "No identifier", ""}));
     for (const auto& s : rows) {
         EXPECT_EQ(s.url, "");
         EXPECT_EQ(s.domain, "example.org");
@@ -132,7 +134,7 @@ TEST_F(HistoryRewritesTest, ScrubsAddressesAndBrowserAndPrivateTitlesOnce)
     // Title retention: a segment that ends exactly at the cut-off keeps its title.
     db.eraseTitles(40);
     EXPECT_EQ(titlesOf(db.segments(0, 100)),
-              (std::vector<std::string>{"", "", "", "No identifier", "Later"}));
+              (std::vector<std::string>{"", "", "", "No identifier", "", "Later"}));
 }
 
 TEST_F(HistoryRewritesTest, DeletingAllHistoryIsAllOrNothing)
