@@ -34,7 +34,7 @@ constexpr const char* kNotADatabase =
 constexpr mode_t kFolderMode = 0700;
 constexpr mode_t kFileMode = 0600;
 
-constexpr std::array<const char*, 14> kSchema = {
+constexpr std::array<const char*, 15> kSchema = {
     "CREATE TABLE IF NOT EXISTS segments ("
     " id INTEGER PRIMARY KEY AUTOINCREMENT,"
     " start_ts REAL NOT NULL,"
@@ -60,6 +60,11 @@ constexpr std::array<const char*, 14> kSchema = {
     " project);",
     // The longest segment, found in one step, bounds range reads on both sides of start_ts.
     "CREATE INDEX IF NOT EXISTS idx_segments_length ON segments(end_ts - start_ts);",
+    // Only rows that still carry a title, so erasing old titles at every start reads what is
+    // left to erase rather than the whole history. Keyed by start, which the open segment's
+    // growing end never changes.
+    "CREATE INDEX IF NOT EXISTS idx_segments_titled_start ON segments(start_ts)"
+    " WHERE window_title != '';",
     "CREATE TABLE IF NOT EXISTS meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);",
     "CREATE TABLE IF NOT EXISTS focus_tasks ("
     " id INTEGER PRIMARY KEY AUTOINCREMENT,"

@@ -161,10 +161,18 @@ void Database::scrubTitles(const std::set<std::string>& lowercasedIDs)
 
 void Database::eraseTitles(Date cutoff)
 {
-    Statement statement(m_db, "UPDATE segments SET window_title = '' WHERE window_title != ''"
-                              " AND end_ts < ?;");
-    statement.bind(1, cutoff);
-    statement.run();
+    // A row that ends before the cut-off starts before it too, unless its end lies before its
+    // start. So each statement searches a short range of one index: titled rows that start
+    // before the cut-off (few once old titles are gone), and rows that end before they start.
+    for (const char* sql :
+         {"UPDATE segments SET window_title = '' WHERE window_title != '' AND start_ts < ?1"
+          " AND end_ts < ?1;",
+          "UPDATE segments SET window_title = '' WHERE window_title != ''"
+          " AND end_ts - start_ts < 0 AND end_ts < ?1;"}) {
+        Statement statement(m_db, sql);
+        statement.bind(1, cutoff);
+        statement.run();
+    }
 }
 
 void Database::deleteAllHistory()

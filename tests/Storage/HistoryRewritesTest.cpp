@@ -137,6 +137,46 @@ TEST_F(HistoryRewritesTest, ScrubsAddressesAndBrowserAndPrivateTitlesOnce)
               (std::vector<std::string>{"", "", "", "No identifier", "", "Later"}));
 }
 
+TEST_F(HistoryRewritesTest, TitleErasureSearchesShortIndexRangesWithTheSameResult)
+{
+    {
+        Database db(m_path, m_clock);
+        db.open();
+    }
+    raw("DROP INDEX idx_segments_titled_start;"); // a file from before the index
+    Database db(m_path, m_clock);
+    db.open();
+    db.insertSegment(titled(10, 20, "a", "Old"));
+    db.insertSegment(titled(30, 50, "a", "Across the cut-off"));
+    db.insertSegment(titled(60, 35, "a", "Ends before it starts")); // a clock set back
+    db.insertSegment(titled(60, 45, "a", "Same, after the cut-off"));
+    db.eraseTitles(40);
+    EXPECT_EQ(titlesOf(db.segments(-100, 100)),
+              (std::vector<std::string>{"", "Across the cut-off"}));
+    EXPECT_EQ(raw("SELECT group_concat(window_title, '|') FROM segments WHERE start_ts = 60;"),
+              "|Same, after the cut-off");
+
+    std::string plans;
+    for (const char* condition : {"start_ts < ?1 AND end_ts < ?1",
+                                  "end_ts - start_ts < 0 AND end_ts < ?1"}) {
+        const std::string sql = "EXPLAIN QUERY PLAN UPDATE segments SET window_title = ''"
+                                " WHERE window_title != '' AND " +
+                                std::string(condition) + ";";
+        sqlite3* conn = nullptr;
+        sqlite3_open(m_path.c_str(), &conn);
+        sqlite3_stmt* plan = nullptr;
+        sqlite3_prepare_v2(conn, sql.c_str(), -1, &plan, nullptr);
+        while (sqlite3_step(plan) == SQLITE_ROW) {
+            plans += reinterpret_cast<const char*>(sqlite3_column_text(plan, 3));
+            plans += "\n";
+        }
+        sqlite3_finalize(plan);
+        sqlite3_close(conn);
+    }
+    EXPECT_EQ(plans, "SEARCH segments USING INDEX idx_segments_titled_start (start_ts<?)\n"
+                     "SEARCH segments USING INDEX idx_segments_length (<expr><?)\n");
+}
+
 TEST_F(HistoryRewritesTest, DeletingAllHistoryIsAllOrNothing)
 {
     Database db(m_path, m_clock);
