@@ -85,8 +85,8 @@ TEST_F(HistoryRewritesTest, NullsImportAsNeutralValues)
     const Segment& blank = rows[0];
     EXPECT_EQ(std::tie(blank.start, blank.end, blank.appName, blank.windowTitle, blank.url,
                        blank.keystrokes, blank.kind),
-              std::make_tuple(1000.0, 1010.0, std::string("Unknown"), std::string(),
-                              std::string(), std::int64_t{0}, ContextKind::neutral));
+              std::make_tuple(1000.0, 1010.0, std::string("Unknown"), std::string(), std::string(),
+                              std::int64_t{0}, ContextKind::neutral));
     EXPECT_EQ(blank.bundleID, std::nullopt);
     EXPECT_EQ(std::tie(rows[1].appName, rows[1].keystrokes),
               std::make_tuple(std::string("C"), std::int64_t{7}));
@@ -121,8 +121,7 @@ TEST_F(HistoryRewritesTest, ScrubsAddressesAndBrowserAndPrivateTitlesOnce)
     db.insertSegment(titled(35, 40, "org.Ärger.Notes", "Letter")); // beyond ASCII
     db.applyPrivacyPolicyIfNeeded({"org.mozilla.firefox"}, {"ORG.SECRET.APP", "ORG.ÄRGER.NOTES"});
     const auto rows = db.segments(0, 100);
-    EXPECT_EQ(titlesOf(rows),
-              (std::vector<std::string>{"", "", "main.cpp", "No identifier", ""}));
+    EXPECT_EQ(titlesOf(rows), (std::vector<std::string>{"", "", "main.cpp", "No identifier", ""}));
     for (const auto& s : rows) {
         EXPECT_EQ(s.url, "");
         EXPECT_EQ(s.domain, "example.org");
@@ -157,8 +156,8 @@ TEST_F(HistoryRewritesTest, TitleErasureSearchesShortIndexRangesWithTheSameResul
               "|Same, after the cut-off");
 
     std::string plans;
-    for (const char* condition : {"start_ts < ?1 AND end_ts < ?1",
-                                  "end_ts - start_ts < 0 AND end_ts < ?1"}) {
+    for (const char* condition :
+         {"start_ts < ?1 AND end_ts < ?1", "end_ts - start_ts < 0 AND end_ts < ?1"}) {
         const std::string sql = "EXPLAIN QUERY PLAN UPDATE segments SET window_title = ''"
                                 " WHERE window_title != '' AND " +
                                 std::string(condition) + ";";
