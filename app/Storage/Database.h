@@ -116,6 +116,8 @@ private:
     void writeMeta(const std::string& key, const std::string& value);
     DayPlan mapDayPlan(const Statement& row);
     void reclassifyLegacyWebVisits();
+    // The distinct kinds stored, in order; absent when one is not plain text.
+    std::optional<std::vector<std::string>> storedKinds();
     // Blanks the titles of rows whose identifier, lower-cased, is one of `lowercasedIDs`.
     void scrubTitles(const std::set<std::string>& lowercasedIDs);
     void compact();

@@ -8,8 +8,11 @@
 #include "core/NumberFormat.h"
 #include "core/Uuid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <tuple>
 
 namespace kestrove {
 
@@ -34,6 +37,19 @@ constexpr const char* kDayTotalRows =
     " WHERE end_ts > ?1 AND start_ts < ?2"
     " AND start_ts >= ?1 - (SELECT MAX(end_ts - start_ts) FROM segments) - 1.0"
     " ORDER BY start_ts, id;";
+
+// The same rows of one kind, from idx_segments_kind_span alone without visiting the table:
+// by start, and among equal starts by end and project rather than by id.
+constexpr const char* kDayTotalRowsOfKind =
+    "SELECT start_ts, end_ts, id FROM segments"
+    " WHERE kind = ?3 AND end_ts > ?1 AND start_ts < ?2"
+    " AND start_ts >= ?1 - (SELECT MAX(end_ts - start_ts) FROM segments) - 1.0"
+    " ORDER BY start_ts;";
+
+// The stored kinds in order, one index step each.
+constexpr const char* kFirstKind = "SELECT kind FROM segments ORDER BY kind LIMIT 1;";
+constexpr const char* kNextKind =
+    "SELECT kind FROM segments WHERE kind > ?1 ORDER BY kind LIMIT 1;";
 
 constexpr const char* kProjectTotals =
     "SELECT COALESCE(project, ''), " KESTROVE_CLIPPED_SUM " FROM segments"
@@ -118,6 +134,119 @@ std::vector<std::string> decodeStrings(const std::string& text)
     return list;
 }
 
+// Active and deep seconds by local day; a stretch across midnight counts on both days.
+class DaySums
+{
+public:
+    void add(Date start, Date end, bool deep)
+    {
+        for (Date p = start; p < end;) {
+            findDay(p);
+            const Date q = std::min(end, m_nextDay);
+            m_total->activeSeconds += q - p;
+            if (deep) {
+                m_total->deepSeconds += q - p;
+            }
+            p = q;
+        }
+    }
+
+    // From the day of `from` up to, not including, the day of `to`; days without rows as zeros.
+    std::vector<DayTotal> totals(Date from, Date to) const
+    {
+        std::vector<DayTotal> result;
+        const Date last = Calendar::startOfDay(to);
+        for (Date d = Calendar::startOfDay(from); d < last; d = Calendar::addingDays(d, 1)) {
+            const auto found = m_days.find(d);
+            DayTotal day = found == m_days.end() ? DayTotal{} : found->second;
+            day.date = d;
+            result.push_back(day);
+        }
+        return result;
+    }
+
+private:
+    // Rows come by start, so most fall in the day found for the row before.
+    void findDay(Date p)
+    {
+        if (!(p >= m_dayStart && p < m_nextDay)) {
+            m_dayStart = Calendar::startOfDay(p);
+            m_nextDay = Calendar::addingDays(m_dayStart, 1);
+            m_total = &m_days[m_dayStart];
+        }
+    }
+
+    std::map<Date, DayTotal> m_days;
+    Date m_dayStart = 0;
+    Date m_nextDay = -1;
+    DayTotal* m_total = nullptr;
+};
+
+// One kind's rows in (start, id) order: each run of equal starts that the index gives is put
+// in id order before its first row is handed out.
+class KindRows
+{
+public:
+    struct Row
+    {
+        Date start;
+        Date end;
+        std::int64_t id;
+    };
+
+    KindRows(sqlite3* db, Date from, Date to, const std::string& kind, bool deep)
+        : m_rows(db, kDayTotalRowsOfKind), m_deep(deep)
+    {
+        m_rows.bind(1, from);
+        m_rows.bind(2, to);
+        m_rows.bind(3, std::string_view(kind));
+        m_more = read(m_pending);
+        refill();
+    }
+
+    bool empty() const { return m_next == m_run.size(); }
+    const Row& front() const { return m_run[m_next]; }
+    bool deep() const { return m_deep; }
+    void pop()
+    {
+        if (++m_next == m_run.size()) {
+            refill();
+        }
+    }
+
+private:
+    bool read(Row& row)
+    {
+        if (!m_rows.next()) {
+            return false;
+        }
+        row = {m_rows.columnDouble(0), m_rows.columnDouble(1), m_rows.columnInt64(2)};
+        return true;
+    }
+
+    void refill()
+    {
+        m_run.clear();
+        m_next = 0;
+        if (!m_more) {
+            return;
+        }
+        m_run.push_back(m_pending);
+        while ((m_more = read(m_pending)) && m_pending.start == m_run.front().start) {
+            m_run.push_back(m_pending);
+        }
+        std::sort(m_run.begin(), m_run.end(),
+                  [](const Row& a, const Row& b) { return a.id < b.id; });
+    }
+
+    Statement m_rows;
+    bool m_deep;
+    std::vector<Row> m_run;
+    std::size_t m_next = 0;
+    Row m_pending{};
+    bool m_more = false;
+};
+
 } // namespace
 
 std::string FocusSessionEntry::onTaskFormatted() const
@@ -134,48 +263,73 @@ std::string FocusSessionEntry::onTaskFormatted() const
 
 std::vector<DayTotal> Database::dayTotals(Date from, Date to)
 {
-    std::map<Date, DayTotal> days;
-    // Rows come by start, so most fall in the day found for the row before.
-    Date dayStart = 0;
-    Date nextDay = -1;
-    DayTotal* total = nullptr;
-    auto findDay = [&](Date p) {
-        if (!(p >= dayStart && p < nextDay)) {
-            dayStart = Calendar::startOfDay(p);
-            nextDay = Calendar::addingDays(dayStart, 1);
-            total = &days[dayStart];
-        }
-    };
-    Statement rows(m_db, kDayTotalRows);
-    rows.bind(1, from);
-    rows.bind(2, to);
-    while (rows.next()) {
-        const Date start = std::max(rows.columnDouble(0), from);
-        const Date end = std::min(rows.columnDouble(1), to);
-        const auto kind = ContextKinds::fromRawValue(rows.columnView(2));
-        if (kind == ContextKind::idle || !(end > start)) {
-            continue;
-        }
-        // Split at local midnights, so a stretch across one counts on both days.
-        for (Date p = start; p < end;) {
-            findDay(p);
-            const Date q = std::min(end, nextDay);
-            total->activeSeconds += q - p;
-            if (kind == ContextKind::deep) {
-                total->deepSeconds += q - p;
+    DaySums days;
+    const auto kinds = storedKinds();
+    if (!kinds) {
+        Statement rows(m_db, kDayTotalRows);
+        rows.bind(1, from);
+        rows.bind(2, to);
+        while (rows.next()) {
+            const auto kind = ContextKinds::fromRawValue(rows.columnView(2));
+            if (kind != ContextKind::idle) {
+                days.add(std::max(rows.columnDouble(0), from), std::min(rows.columnDouble(1), to),
+                         kind == ContextKind::deep);
             }
-            p = q;
+        }
+        return days.totals(from, to);
+    }
+    // Each kind is read from a covering index, without visiting the rows; idle time adds nothing.
+    std::vector<std::unique_ptr<KindRows>> streams;
+    for (const std::string& kind : *kinds) {
+        const auto known = ContextKinds::fromRawValue(kind);
+        if (known != ContextKind::idle) {
+            auto stream =
+                std::make_unique<KindRows>(m_db, from, to, kind, known == ContextKind::deep);
+            if (!stream->empty()) {
+                streams.push_back(std::move(stream));
+            }
         }
     }
-    std::vector<DayTotal> result;
-    const Date last = Calendar::startOfDay(to);
-    for (Date d = Calendar::startOfDay(from); d < last; d = Calendar::addingDays(d, 1)) {
-        const auto found = days.find(d);
-        DayTotal day = found == days.end() ? DayTotal{} : found->second;
-        day.date = d;
-        result.push_back(day);
+    // Rows are summed in (start, id) order, as one read of all rows gives them, so that every
+    // sum comes out the same to the last bit.
+    const auto earlier = [](const auto& a, const auto& b) {
+        return std::tie(a->front().start, a->front().id) <
+               std::tie(b->front().start, b->front().id);
+    };
+    while (!streams.empty()) {
+        const auto next = std::min_element(streams.begin(), streams.end(), earlier);
+        KindRows& stream = **next;
+        days.add(std::max(stream.front().start, from), std::min(stream.front().end, to),
+                 stream.deep());
+        stream.pop();
+        if (stream.empty()) {
+            streams.erase(next);
+        }
     }
-    return result;
+    return days.totals(from, to);
+}
+
+// Absent when a stored kind is not plain text, which the index steps cannot walk past.
+std::optional<std::vector<std::string>> Database::storedKinds()
+{
+    std::vector<std::string> kinds;
+    std::optional<std::string> kind;
+    {
+        Statement first(m_db, kFirstKind);
+        if (first.next()) {
+            kind = first.columnText(0);
+        }
+    }
+    while (kind) {
+        if (!kinds.empty() && *kind <= kinds.back()) {
+            return std::nullopt;
+        }
+        kinds.push_back(std::move(*kind));
+        Statement next(m_db, kNextKind);
+        next.bind(1, std::string_view(kinds.back()));
+        kind = next.next() ? next.columnText(0) : std::nullopt;
+    }
+    return kinds;
 }
 
 std::vector<TimeShare> Database::projectTotals(Date from, Date to)

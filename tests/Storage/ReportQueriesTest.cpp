@@ -1,6 +1,7 @@
 #include "Storage/Database.h"
 #include "StorageFixture.h"
 #include "core/Calendar.h"
+#include "core/NumberFormat.h"
 #include "support/TimeZone.h"
 
 using namespace kestrove;
@@ -58,6 +59,58 @@ TEST_F(ReportQueriesTest, DayTotalsSplitAtLocalMidnightsOverADaylightSavingWeek)
     expected[6].deepSeconds = expected[6].activeSeconds = 2700;
     EXPECT_EQ(m_db.dayTotals(monday, Calendar::date(2026, 3, 30)), expected);
     EXPECT_EQ(m_db.dayTotals(monday, Calendar::date(2026, 3, 30, 12)), expected);
+}
+
+namespace {
+
+// Day totals the plain way: every row in (start, id) order, split at midnights.
+std::vector<DayTotal> totalsOfRows(const std::vector<Segment>& rows, Date from, Date to)
+{
+    std::map<Date, DayTotal> days;
+    for (const Segment& s : rows) {
+        for (Date p = s.start; s.kind != ContextKind::idle && p < s.end;) {
+            const Date day = Calendar::startOfDay(p);
+            const Date q = std::min(s.end, Calendar::addingDays(day, 1));
+            days[day].activeSeconds += q - p;
+            days[day].deepSeconds += s.kind == ContextKind::deep ? q - p : 0;
+            p = q;
+        }
+    }
+    std::vector<DayTotal> result;
+    for (Date d = Calendar::startOfDay(from); d < Calendar::startOfDay(to);
+         d = Calendar::addingDays(d, 1)) {
+        result.push_back({d, days[d].deepSeconds, days[d].activeSeconds});
+    }
+    return result;
+}
+
+} // namespace
+
+TEST_F(ReportQueriesTest, DayTotalsSumRowsInTheirOrderToTheLastBit)
+{
+    // Times near 1970 and lengths of mixed magnitudes, so that summing in another order shows in
+    // the last bits; equal starts within and across kinds; a kind this version does not know.
+    const char* kinds[] = {"deep", "shallow", "idle", "focus", "distraction", "neutral", "deep"};
+    const double lengths[] = {0.1, 1234.567, 1e-6, 7.3, 86399.9};
+    const Date day = Calendar::date(1970, 1, 2);
+    m_db.execute("BEGIN;");
+    for (int i = 0; i < 400; ++i) {
+        const Date start = day + (i * 7919 % 150) * 1613.37 + (i % 3 == 0 ? 0 : 0.1);
+        const double length = lengths[i % 5] * (1 + (6 - i % 7) / 10.0);
+        m_db.execute("INSERT INTO segments (start_ts, end_ts, app_name, kind) VALUES (" +
+                     NumberFormat::shortest(start) + ", " + NumberFormat::shortest(start + length) +
+                     ", 'A', '" + kinds[i % 7] + "');");
+    }
+    m_db.execute("COMMIT;");
+    const Date from = day + 3600.3, to = Calendar::date(1970, 1, 6, 6);
+    EXPECT_EQ(m_db.dayTotals(from, to), totalsOfRows(m_db.segments(from, to), from, to));
+
+    m_db.execute("INSERT INTO segments (start_ts, end_ts, app_name, kind)"
+                 " VALUES (" +
+                 NumberFormat::shortest(day + 7200) + ", " +
+                 NumberFormat::shortest(day + 9000.125) +
+                 ", 'A', X'6465657000');"); // a kind stored as bytes rather than text
+    EXPECT_EQ(m_db.dayTotals(from, to), totalsOfRows(m_db.segments(from, to), from, to));
 }
 
 TEST_F(ReportQueriesTest, ProjectAndLabelFiguresAgreeOnUnassignedTime)
