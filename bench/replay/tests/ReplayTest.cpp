@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 
 using namespace kestrove;
 using namespace kestrove::replay;
@@ -50,12 +53,14 @@ std::vector<Segment> secondBySecond(const Timeline& timeline)
 
 } // namespace
 
-// The replay runs the engine's own code: a week of synthetic days gives the same segments as
-// the unit tests' rig fed second by second, across a clock change.
+// The replay runs the engine's own code: a week of synthetic days (KESTROVE_REPLAY_DAYS for more)
+// gives the same segments as the unit tests' rig fed second by second, across a clock change.
 TEST(ReplayTest, ReplayWritesWhatTheEngineWritesSecondBySecond)
 {
     ScopedTimeZone tz("Europe/Berlin");
-    const Timeline timeline = syntheticDays(7, Calendar::date(2026, 10, 22));
+    const char* days = std::getenv("KESTROVE_REPLAY_DAYS");
+    const Timeline timeline =
+        syntheticDays(days ? std::max(1, std::atoi(days)) : 7, Calendar::date(2026, 10, 22));
     EngineRig::TemporaryFolder folder;
     const ReplayReport report = replayTimeline(timeline, folder.path);
     const auto replayed = storedSegments(replayDatabasePath(folder.path));
