@@ -69,7 +69,7 @@ void buildYear(const std::string& path, Date today)
 void BM_EngineStartOnAYear(benchmark::State& state)
 {
     const Date now = Calendar::date(2026, 3, 10, 10, 0, 0);
-    EngineRig::TemporaryFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.path + "/kestrove.db";
     buildYear(path, Calendar::startOfDay(now));
     {

@@ -7,11 +7,11 @@
 #include "support/FakeClock.h"
 #include "support/ManualMainQueue.h"
 #include "support/RecordingPreferences.h"
+#include "support/TemporaryFolder.h"
 #include "support/TimeZone.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 using namespace kestrove;
 
@@ -202,28 +202,16 @@ TEST_F(DayPlanStoreTest, APlanOfAnotherDayIsNotTodays)
 class DayPlanStoreDatabaseTest : public DayPlanStoreTest
 {
 protected:
-    DayPlanStoreDatabaseTest()
-    {
-        char pattern[] = "/tmp/kestrove-plans-XXXXXX";
-        m_root = mkdtemp(pattern);
-        worker = std::make_unique<DatabaseWorker>(queue, m_root + "/kestrove.db", clock);
-    }
-    ~DayPlanStoreDatabaseTest() override
-    {
-        worker.reset();
-        std::filesystem::remove_all(m_root);
-    }
     void settle()
     {
         worker->waitUntilIdle();
         queue.drain();
     }
 
+    TemporaryFolder folder; // removed after the worker has closed its file
     ManualMainQueue queue;
-    std::unique_ptr<DatabaseWorker> worker;
-
-private:
-    std::string m_root;
+    std::unique_ptr<DatabaseWorker> worker =
+        std::make_unique<DatabaseWorker>(queue, folder.path + "/kestrove.db", clock);
 };
 
 TEST_F(DayPlanStoreDatabaseTest, SavesReloadsAndForgetsYesterdayAfterMidnight)

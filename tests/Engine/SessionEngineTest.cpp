@@ -93,7 +93,7 @@ TEST_F(SessionEngineTest, AStopDuringTheStartRunsOnceTheStartIsComplete)
 TEST_F(SessionEngineTest, StartWithADatabaseThatCannotOpenStillRuns)
 {
     LogCapture log;
-    EngineRig::TemporaryFolder folder;
+    TemporaryFolder folder;
     // A folder where the file should be.
     std::filesystem::create_directories(folder.path + "/kestrove.db");
     EngineRig rig(morning, folder.path + "/kestrove.db");

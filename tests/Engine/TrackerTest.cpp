@@ -330,9 +330,8 @@ TEST_F(TrackerTest, AnIdleThresholdThatIsNotPositiveMeansFiveMinutes)
 
 TEST(TrackerCrashTest, AKilledProcessLosesAtMostTheLastFifteenSecondsOfOneSegment)
 {
-    char pattern[] = "/tmp/kestrove-killed-XXXXXX";
-    const std::string folder = mkdtemp(pattern);
-    const std::string path = folder + "/kestrove.db";
+    const TemporaryFolder folder;
+    const std::string path = folder.path + "/kestrove.db";
     void* shared = mmap(nullptr, sizeof(std::atomic<int>), PROT_READ | PROT_WRITE,
                         MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     auto* landed = new (shared) std::atomic<int>(0);
@@ -350,7 +349,6 @@ TEST(TrackerCrashTest, AKilledProcessLosesAtMostTheLastFifteenSecondsOfOneSegmen
     ASSERT_GE(ticks, 500) << "the tracking process never got going";
 
     const auto rows = TrackerRig(path).rows();
-    std::filesystem::remove_all(folder);
     // Every segment closed by the last landed tick is whole; the open one lags by under 15 s.
     const std::size_t complete = ticks / 40;
     ASSERT_GE(rows.size(), complete + 1);

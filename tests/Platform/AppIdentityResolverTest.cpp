@@ -30,7 +30,7 @@ protected:
         user.write("applications/readme.txt", entry("Not an entry"));
         system.write("applications/firefox-esr.desktop", entry("Shadowed"));
         system.write("applications/code.desktop", entry("Visual Studio Code"));
-        resolver.setEntries(DesktopEntries::scan({user.path(), system.path()}));
+        resolver.setEntries(DesktopEntries::scan({user.path, system.path}));
     }
 
     TemporaryFolder user;

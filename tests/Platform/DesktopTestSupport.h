@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QTemporaryDir>
+#include "support/TemporaryFolder.h"
 
-#include <filesystem>
-#include <fstream>
+#include <QCoreApplication>
+
 #include <string>
 
 namespace kestrove::testing_support {
@@ -20,18 +19,6 @@ inline void ensureApplication()
     }
 }
 
-// A temporary folder, removed with everything in it.
-struct TemporaryFolder
-{
-    QTemporaryDir folder;
-
-    std::string path() const { return folder.path().toStdString(); }
-    void write(const std::string& relative, const std::string& text) const
-    {
-        const auto file = std::filesystem::path(path()) / relative;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file) << text;
-    }
-};
+using kestrove::TemporaryFolder;
 
 } // namespace kestrove::testing_support

@@ -26,7 +26,7 @@ TEST(LinuxDesktopServicesTest, RunningApplicationsAreTheClientWindowsOnce)
     TemporaryFolder data;
     data.write("applications/code.desktop",
                "[Desktop Entry]\nName=Visual Studio Code\nStartupWMClass=Code\n");
-    LinuxWorkspace workspace({{}, {data.path()}});
+    LinuxWorkspace workspace({{}, {data.path}});
     LinuxDesktopServices desktop(workspace);
     TestWindows windows;
     const RunningApplication editor{"com.microsoft.vscode", "Visual Studio Code"};

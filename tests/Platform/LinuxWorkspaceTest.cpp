@@ -32,7 +32,7 @@ protected:
     LinuxWorkspace::Options options() const
     {
         LinuxWorkspace::Options o;
-        o.dataFolders = {data.path()};
+        o.dataFolders = {data.path};
         return o;
     }
 

@@ -2,6 +2,7 @@
 
 #include "Storage/Database.h"
 #include "support/FakeClock.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -16,14 +17,7 @@ namespace kestrove {
 class StorageTest : public ::testing::Test
 {
 protected:
-    StorageTest()
-    {
-        char pattern[] = "/tmp/kestrove-storage-XXXXXX";
-        m_root = mkdtemp(pattern);
-        m_path = m_root + "/Kestrove/kestrove.db";
-        std::filesystem::create_directories(m_root + "/Kestrove");
-    }
-    ~StorageTest() override { std::filesystem::remove_all(m_root); }
+    StorageTest() { std::filesystem::create_directories(m_root + "/Kestrove"); }
 
     // A second, independent connection: arranges rows the store never writes and reads what
     // it stored. Returns the first column of the first row, "" when there is none.
@@ -60,8 +54,9 @@ protected:
         return {};
     }
 
-    std::string m_root;
-    std::string m_path;
+    TemporaryFolder m_folder;
+    const std::string m_root = m_folder.path;
+    std::string m_path = m_root + "/Kestrove/kestrove.db";
     FakeClock m_clock{1765000000.25};
 };
 

@@ -19,11 +19,10 @@
 #include "support/FakeWorkspace.h"
 #include "support/ManualMainQueue.h"
 #include "support/RecordingPreferences.h"
+#include "support/TemporaryFolder.h"
 
 #include <sqlite3.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,17 +35,6 @@ namespace kestrove {
 class EngineRig
 {
 public:
-    struct TemporaryFolder
-    {
-        TemporaryFolder()
-        {
-            char pattern[] = "/tmp/kestrove-engine-XXXXXX";
-            path = mkdtemp(pattern);
-        }
-        ~TemporaryFolder() { std::filesystem::remove_all(path); }
-        std::string path;
-    };
-
     // The preferences and the clock may come from an earlier rig (a restart).
     explicit EngineRig(Date now, std::string databasePath = {})
         : clock(now), path(databasePath.empty() ? folder.path + "/Kestrove/kestrove.db"

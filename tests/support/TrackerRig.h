@@ -8,11 +8,10 @@
 #include "support/FakeSystemEvents.h"
 #include "support/FakeWorkspace.h"
 #include "support/ManualMainQueue.h"
+#include "support/TemporaryFolder.h"
 
 #include <sqlite3.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 namespace kestrove {
@@ -22,10 +21,9 @@ namespace kestrove {
 class TrackerRig
 {
 public:
-    // With a path, the rig tracks into that file and keeps no folder of its own.
+    // With a path, the rig tracks into that file instead of one in its own folder.
     explicit TrackerRig(const std::string& databasePath = {})
-        : folder(databasePath.empty()),
-          path(databasePath.empty() ? folder.path + "/Kestrove/kestrove.db" : databasePath)
+        : path(databasePath.empty() ? folder.path + "/Kestrove/kestrove.db" : databasePath)
     {
         database.run([](Database& db) { db.open(); }).wait().value();
     }
@@ -73,24 +71,6 @@ public:
     }
 
     // Removed last, after the database has closed its file.
-    struct TemporaryFolder
-    {
-        explicit TemporaryFolder(bool create)
-        {
-            char pattern[] = "/tmp/kestrove-tracker-XXXXXX";
-            if (create) {
-                path = mkdtemp(pattern);
-            }
-        }
-        ~TemporaryFolder()
-        {
-            if (!path.empty()) {
-                std::filesystem::remove_all(path);
-            }
-        }
-        std::string path;
-    };
-
     TemporaryFolder folder;
     std::string path;
     FakeClock clock{1765000000.0};

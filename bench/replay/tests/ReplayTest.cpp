@@ -61,7 +61,7 @@ TEST(ReplayTest, ReplayWritesWhatTheEngineWritesSecondBySecond)
     const char* days = std::getenv("KESTROVE_REPLAY_DAYS");
     const Timeline timeline =
         syntheticDays(days ? std::max(1, std::atoi(days)) : 7, Calendar::date(2026, 10, 22));
-    EngineRig::TemporaryFolder folder;
+    TemporaryFolder folder;
     const ReplayReport report = replayTimeline(timeline, folder.path);
     const auto replayed = storedSegments(replayDatabasePath(folder.path));
     const auto expected = secondBySecond(timeline);
