@@ -333,6 +333,10 @@ void Tracker::start(DatabaseWorker& database)
     m_appTracker.start();
     m_browser.onChange = [this] { tick(m_clock.now()); };
     installObservers();
+    // Observers hear of changes only: a screen already locked at start is idle from the start.
+    m_asleep = m_systemEvents.isAsleep();
+    m_locked = m_systemEvents.isScreenLocked();
+    publish(m_isScreenLocked, m_asleep || m_locked);
     tick(m_clock.now());
     trackLog().info(std::string("tracker started (accessibility: ") +
                     (m_workspace.isTrusted() ? "true" : "false") + ")");

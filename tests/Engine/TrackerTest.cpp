@@ -211,6 +211,22 @@ TEST_F(TrackerTest, TimedPauseClosesNowAndResumesAtTheFirstTickAfterIt)
     EXPECT_EQ(spans(rig.rows(), t0), (std::vector<Span>{{0, 10, kEditor}, {610, 615, kEditor}}));
 }
 
+TEST_F(TrackerTest, AScreenLockedBeforeTheStartIsIdleFromTheStart)
+{
+    rig.show(kEditor);
+    rig.events.lock(true);
+    start();
+    rig.run(10);
+    rig.events.lock(false);
+    rig.run(5);
+    rig.tracker.stop();
+
+    const auto rows = rig.rows();
+    EXPECT_EQ(spans(rows, t0), (std::vector<Span>{{0, 10, kEditor}, {10, 15, kEditor}}));
+    EXPECT_EQ(rows.at(0).kind, ContextKind::idle);
+    EXPECT_NE(rows.at(1).kind, ContextKind::idle);
+}
+
 TEST_F(TrackerTest, LockAndSleepShowAsIdleAndWakingStartsAfresh)
 {
     rig.show(kEditor);
