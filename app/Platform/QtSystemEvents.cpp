@@ -136,6 +136,18 @@ void QtSystemEvents::watchSession(const QString& path)
             m_sessionActive = reply.value().variant().toBool();
         }
     });
+
+    // A screen locked before we listened sent its Lock signal to nobody: ask once. An answer
+    // that arrives after a lock signal is older news and is dropped.
+    auto locked = QDBusMessage::createMethodCall(kLogin1, path, kProperties, QStringLiteral("Get"));
+    locked << kSession << QStringLiteral("LockedHint");
+    const quint64 changes = m_lockChanges;
+    whenAnswered<QDBusPendingReply<QDBusVariant>>(
+        m_system, locked, this, [this, changes](const auto& reply) {
+            if (!reply.isError() && changes == m_lockChanges && reply.value().variant().toBool()) {
+                setLocked(true);
+            }
+        });
 }
 
 void QtSystemEvents::onSessionLock()
@@ -167,6 +179,7 @@ void QtSystemEvents::setLocked(bool locked)
         return;
     }
     m_locked = locked;
+    ++m_lockChanges;
     announceLock(locked);
 }
 

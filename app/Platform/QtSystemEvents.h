@@ -49,6 +49,7 @@ private:
     QDBusConnection m_session;
     bool m_asleep = false;
     bool m_locked = false;
+    quint64 m_lockChanges = 0;
     bool m_sessionActive = true;
     QString m_sessionPath;
     QDBusUnixFileDescriptor m_sleepDelay;

@@ -56,9 +56,13 @@ class FakeLogin1Session : public QObject
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Session")
     Q_PROPERTY(bool Active READ active)
+    Q_PROPERTY(bool LockedHint READ lockedHint)
 
 public:
     bool active() const { return false; }
+    bool lockedHint() const { return locked; }
+
+    bool locked = false;
 };
 
 class QtSystemEventsTest : public testing::Test
@@ -110,6 +114,17 @@ protected:
     FakeLogin1Session session;
     QDBusConnection fake{QString()};
 };
+
+TEST_F(QtSystemEventsTest, AScreenLockedBeforeTheStartIsReportedLocked)
+{
+    session.locked = true;
+    int locks = 0;
+    SystemEvents::Handlers handlers;
+    handlers.screenLocked = [&] { ++locks; };
+    auto events = makeEvents(handlers);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return events->isScreenLocked(); }, kWaitMilliseconds));
+    EXPECT_EQ(locks, 1);
+}
 
 TEST_F(QtSystemEventsTest, SleepHoldsTheDelayUntilTheSegmentIsClosedAndWakeTakesANewOne)
 {
