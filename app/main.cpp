@@ -27,7 +27,7 @@
 #include "Platform/QtSystemEvents.h"
 #include "core/ContextClassifier.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QSocketNotifier>
 
@@ -115,9 +115,9 @@ int main(int argc, char** argv)
                              "needs an X11 desktop session.\n");
         return 1;
     }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Kestrove");
-    QApplication::setQuitOnLastWindowClosed(false);
+    // No window yet: the engine needs only an event loop, not a connection of Qt's to the display.
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("Kestrove");
     const Log log("app");
 
     SystemClock clock;
@@ -175,7 +175,7 @@ int main(int argc, char** argv)
         log.info("stopping");
         engine.stop([&] {
             preferences.flush();
-            QApplication::quit();
+            QCoreApplication::quit();
         });
     });
     struct sigaction action = {};
@@ -186,7 +186,7 @@ int main(int argc, char** argv)
     sigaction(SIGTERM, &action, nullptr);
 
     engine.start();
-    const int status = QApplication::exec();
+    const int status = QCoreApplication::exec();
     focusBridge.waitUntilIdle();
     return status;
 }
