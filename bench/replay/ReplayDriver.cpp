@@ -4,23 +4,8 @@
 
 #include "Engine/AppAllowlistPresets.h"
 #include "Engine/SessionEngine.h"
-#include "Engine/Tracker.h"
-#include "Intents/FocusStateMonitor.h"
 #include "Platform/Preferences.h"
-#include "support/FakeBrowserScripting.h"
-#include "support/FakeClock.h"
-#include "support/FakeDesktopServices.h"
-#include "support/FakeFocusBridge.h"
-#include "support/FakeFocusStateSignal.h"
-#include "support/FakeIdleTimeSource.h"
-#include "support/FakeLockInDisplay.h"
-#include "support/FakeLockdown.h"
-#include "support/FakeMorningGate.h"
-#include "support/FakeNotificationPresenter.h"
-#include "support/FakeScheduler.h"
-#include "support/FakeSystemEvents.h"
-#include "support/FakeWorkspace.h"
-#include "support/ManualMainQueue.h"
+#include "support/FakeSessionServices.h"
 
 #include <sqlite3.h>
 
@@ -33,37 +18,14 @@ namespace kestrove::replay {
 namespace {
 
 // The desktop around the engine: every platform service stood in for, the engine real.
-struct Desktop
+struct Desktop : FakeSessionServices
 {
     Desktop(Date start, const std::string& folder)
-        : clock(start), preferences(folder + "/Kestrove/preferences.json", mainQueue)
-    {
-        input.seconds = 0;
-    }
+        : FakeSessionServices(start), preferences(folder + "/Kestrove/preferences.json", mainQueue)
+    {}
 
-    FakeClock clock;
-    FakeScheduler scheduler{clock};
-    ManualMainQueue mainQueue;
     FilePreferences preferences;
-    FakeWorkspace workspace;
-    FakeBrowserScripting scripting;
-    FakeIdleTimeSource input;
-    FakeIdleTimeSource fallback;
-    FakeSystemEvents events;
-    AppTracker appTracker{workspace, scheduler};
-    BrowserTracker browser{scripting, clock, mainQueue};
-    SystemIdle idle{input, fallback};
-    Tracker tracker{{appTracker, browser, idle, events, workspace}, clock};
     AppAllowlistPresets presets{preferences};
-    FakeLockdownEnforcer lockdown;
-    FakeLockdownOverlay overlay;
-    FakeLockInDisplay display;
-    FakeMorningGate gate;
-    FakeNotificationPresenter notifications{clock};
-    FakeFocusBridge bridge;
-    FakeFocusStateSignal signal;
-    FocusStateMonitor monitor{signal, clock};
-    FakeDesktopServices desktop;
 };
 
 // Lets the database's thread and the main queue finish what they were given.
@@ -111,8 +73,8 @@ ReplayReport replayTimeline(const Timeline& timeline, const std::string& folder)
                                 desktop->display, desktop->gate, desktop->notifications,
                                 desktop->bridge, desktop->monitor, desktop->desktop},
         path);
-    TimelineFeed feed(timeline, {desktop->workspace, desktop->scripting, desktop->input,
-                                 desktop->events});
+    TimelineFeed feed(timeline,
+                      {desktop->workspace, desktop->scripting, desktop->input, desktop->events});
     feed.onTask = [&](const TimelineEvent& event, const std::string& id) {
         engine.startFocusTask(focusTask(event, id, desktop->clock.now()));
     };

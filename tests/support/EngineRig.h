@@ -2,22 +2,7 @@
 
 #include "Engine/AppAllowlistPresets.h"
 #include "Engine/SessionEngine.h"
-#include "Engine/Tracker.h"
-#include "Intents/FocusStateMonitor.h"
-#include "support/FakeBrowserScripting.h"
-#include "support/FakeClock.h"
-#include "support/FakeDesktopServices.h"
-#include "support/FakeFocusBridge.h"
-#include "support/FakeFocusStateSignal.h"
-#include "support/FakeIdleTimeSource.h"
-#include "support/FakeLockInDisplay.h"
-#include "support/FakeLockdown.h"
-#include "support/FakeMorningGate.h"
-#include "support/FakeNotificationPresenter.h"
-#include "support/FakeScheduler.h"
-#include "support/FakeSystemEvents.h"
-#include "support/FakeWorkspace.h"
-#include "support/ManualMainQueue.h"
+#include "support/FakeSessionServices.h"
 #include "support/RecordingPreferences.h"
 #include "support/TemporaryFolder.h"
 
@@ -32,15 +17,15 @@ namespace kestrove {
 // A session engine over fake collectors and services, writing into a real database file in a
 // temporary folder. The test moves the clock second by second; settle() lets the database's
 // thread and the main queue finish what they were given.
-class EngineRig
+class EngineRig : public FakeSessionServices
 {
 public:
     // The preferences and the clock may come from an earlier rig (a restart).
     explicit EngineRig(Date now, std::string databasePath = {})
-        : clock(now), path(databasePath.empty() ? folder.path + "/Kestrove/kestrove.db"
-                                                : std::move(databasePath))
+        : FakeSessionServices(now),
+          path(databasePath.empty() ? folder.path + "/Kestrove/kestrove.db"
+                                    : std::move(databasePath))
     {
-        input.seconds = 0;
         build();
     }
 
@@ -113,30 +98,9 @@ public:
     }
 
     TemporaryFolder folder;
-    FakeClock clock;
     std::string path;
-    FakeScheduler scheduler{clock};
-    ManualMainQueue mainQueue;
     RecordingPreferences prefs;
-    FakeWorkspace workspace;
-    FakeBrowserScripting scripting;
-    FakeIdleTimeSource input;
-    FakeIdleTimeSource fallback;
-    FakeSystemEvents events;
-    AppTracker appTracker{workspace, scheduler};
-    BrowserTracker browser{scripting, clock, mainQueue};
-    SystemIdle idle{input, fallback};
-    Tracker tracker{{appTracker, browser, idle, events, workspace}, clock};
     AppAllowlistPresets presets{prefs};
-    FakeLockdownEnforcer lockdown;
-    FakeLockdownOverlay overlay;
-    FakeLockInDisplay display;
-    FakeMorningGate gate;
-    FakeNotificationPresenter notifications{clock};
-    FakeFocusBridge bridge;
-    FakeFocusStateSignal signal;
-    FocusStateMonitor monitor{signal, clock};
-    FakeDesktopServices desktop;
     std::unique_ptr<SessionEngine> engine;
 
 private:

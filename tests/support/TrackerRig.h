@@ -1,13 +1,7 @@
 #pragma once
 
-#include "Engine/Tracker.h"
-#include "support/FakeBrowserScripting.h"
-#include "support/FakeClock.h"
-#include "support/FakeIdleTimeSource.h"
-#include "support/FakeScheduler.h"
-#include "support/FakeSystemEvents.h"
-#include "support/FakeWorkspace.h"
-#include "support/ManualMainQueue.h"
+#include "Storage/DatabaseWorker.h"
+#include "support/FakeSessionServices.h"
 #include "support/TemporaryFolder.h"
 
 #include <sqlite3.h>
@@ -18,12 +12,13 @@ namespace kestrove {
 
 // A tracker over fake collectors, writing into a real database file in a fresh temporary
 // folder. The test plays the engine: it moves the clock and ticks.
-class TrackerRig
+class TrackerRig : public FakeSessionServices
 {
 public:
     // With a path, the rig tracks into that file instead of one in its own folder.
     explicit TrackerRig(const std::string& databasePath = {})
-        : path(databasePath.empty() ? folder.path + "/Kestrove/kestrove.db" : databasePath)
+        : FakeSessionServices(1765000000.0),
+          path(databasePath.empty() ? folder.path + "/Kestrove/kestrove.db" : databasePath)
     {
         database.run([](Database& db) { db.open(); }).wait().value();
     }
@@ -73,18 +68,6 @@ public:
     // Removed last, after the database has closed its file.
     TemporaryFolder folder;
     std::string path;
-    FakeClock clock{1765000000.0};
-    FakeScheduler scheduler{clock};
-    FakeWorkspace workspace;
-    FakeBrowserScripting scripting;
-    ManualMainQueue mainQueue;
-    FakeIdleTimeSource input;
-    FakeIdleTimeSource fallback;
-    FakeSystemEvents events;
-    AppTracker appTracker{workspace, scheduler};
-    BrowserTracker browser{scripting, clock, mainQueue};
-    SystemIdle idle{input, fallback};
-    Tracker tracker{{appTracker, browser, idle, events, workspace}, clock};
     DatabaseWorker database{mainQueue, path, clock};
 
 private:
