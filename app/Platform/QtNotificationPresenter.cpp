@@ -1,10 +1,10 @@
 #include "Platform/QtNotificationPresenter.h"
 
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
 #include "Platform/Log.h"
+#include "Platform/QtDBusReply.h"
 
 namespace kestrove {
 
@@ -97,17 +97,13 @@ void QtNotificationPresenter::queryCapabilities()
     m_capabilities = Capabilities::querying;
     const auto call = QDBusMessage::createMethodCall(kService, kPath, kInterface,
                                                      QStringLiteral("GetCapabilities"));
-    auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this](QDBusPendingCallWatcher* finished) {
-                finished->deleteLater();
-                const QDBusPendingReply<QStringList> reply = *finished;
-                if (reply.isError()) {
-                    kLog.info("no notification server: " + reply.error().message().toStdString());
-                }
-                didQueryCapabilities(reply.isError() ? QStringList() : reply.value(),
-                                     !reply.isError());
-            });
+    whenAnswered<QDBusPendingReply<QStringList>>(
+        m_connection, call, this, [this](const auto& reply) {
+            if (reply.isError()) {
+                kLog.info("no notification server: " + reply.error().message().toStdString());
+            }
+            didQueryCapabilities(reply.isError() ? QStringList() : reply.value(), !reply.isError());
+        });
 }
 
 void QtNotificationPresenter::didQueryCapabilities(const QStringList& capabilities, bool answered)
@@ -147,20 +143,17 @@ void QtNotificationPresenter::sendNext()
     call << QStringLiteral("Kestrove") << replacesID << QString()
          << QString::fromStdString(request.title) << body << actionList(request.categoryIdentifier)
          << hints(request) << -1;
-    auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, request = std::move(request)](QDBusPendingCallWatcher* finished) {
-                finished->deleteLater();
-                const QDBusPendingReply<uint> reply = *finished;
-                if (reply.isError()) {
-                    kLog.error("post " + request.identifier +
-                               " failed: " + reply.error().message().toStdString());
-                } else {
-                    didPost(request, reply.value());
-                }
-                m_sending = false;
-                sendNext();
-            });
+    whenAnswered<QDBusPendingReply<uint>>(
+        m_connection, call, this, [this, request = std::move(request)](const auto& reply) {
+            if (reply.isError()) {
+                kLog.error("post " + request.identifier +
+                           " failed: " + reply.error().message().toStdString());
+            } else {
+                didPost(request, reply.value());
+            }
+            m_sending = false;
+            sendNext();
+        });
 }
 
 void QtNotificationPresenter::didPost(const NotificationRequest& request, uint id)

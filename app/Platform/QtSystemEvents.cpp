@@ -1,10 +1,10 @@
 #include "Platform/QtSystemEvents.h"
 
 #include "Platform/Log.h"
+#include "Platform/QtDBusReply.h"
 
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QPointer>
@@ -22,19 +22,6 @@ const QString kManagerPath = QStringLiteral("/org/freedesktop/login1");
 const QString kManager = QStringLiteral("org.freedesktop.login1.Manager");
 const QString kSession = QStringLiteral("org.freedesktop.login1.Session");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
-
-// Replies are awaited asynchronously: the main thread never blocks on the login manager.
-template <typename Reply, typename Done>
-void whenAnswered(const QDBusConnection& bus, const QDBusMessage& call, QObject* context, Done done)
-{
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
-                     [watcher, done](QDBusPendingCallWatcher*) {
-                         watcher->deleteLater();
-                         const Reply reply = *watcher;
-                         done(reply);
-                     });
-}
 
 } // namespace
 
