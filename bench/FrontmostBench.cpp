@@ -1,6 +1,6 @@
 // The cost of one frontmost-application query against the X server, with its round trips:
 // the active window, WM_CLASS, the application properties and the process's sandbox file.
-#include "Platform/LinuxWorkspace.h"
+#include "Platform/Linux/LinuxWorkspace.h"
 
 #include <QCoreApplication>
 

@@ -1,5 +1,6 @@
 #include "Engine/AppAllowlistPresets.h"
 
+#include "Platform/MainThread.h"
 #include "Platform/Preferences.h"
 #include "core/Text.h"
 
@@ -40,6 +41,7 @@ AppAllowlistPresets::AppAllowlistPresets(Preferences& preferences) : m_preferenc
 
 void AppAllowlistPresets::assign(std::vector<std::string>& field, std::vector<std::string> value)
 {
+    assertMainThread();
     if (field == value) {
         return;
     }
@@ -49,12 +51,14 @@ void AppAllowlistPresets::assign(std::vector<std::string>& field, std::vector<st
 
 void AppAllowlistPresets::setAlwaysAllowed(const std::vector<std::string>& ids)
 {
+    assertMainThread();
     assign(m_alwaysAllowed, normalised(ids));
     m_preferences.setStringArray(kAlwaysAllowedKey, m_alwaysAllowed);
 }
 
 void AppAllowlistPresets::removeAlwaysAllowed(std::string_view id)
 {
+    assertMainThread();
     std::vector<std::string> kept = m_alwaysAllowed;
     std::erase(kept, Text::lowercased(id));
     assign(m_alwaysAllowed, std::move(kept));
@@ -63,6 +67,7 @@ void AppAllowlistPresets::removeAlwaysAllowed(std::string_view id)
 
 void AppAllowlistPresets::rememberLastUsed(const std::vector<std::string>& ids)
 {
+    assertMainThread();
     std::vector<std::string> candidate = normalised(ids);
     if (candidate.empty() || candidate == m_lastUsed) {
         return;

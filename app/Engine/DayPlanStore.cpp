@@ -2,6 +2,7 @@
 
 #include "Platform/Clock.h"
 #include "Platform/Log.h"
+#include "Platform/MainThread.h"
 #include "Platform/Preferences.h"
 #include "Storage/DatabaseWorker.h"
 #include "core/Calendar.h"
@@ -35,6 +36,7 @@ DayPlanStore::DayPlanStore(Preferences& preferences, const Clock& clock)
 
 void DayPlanStore::loadConfig()
 {
+    assertMainThread();
     std::set<int> weekdays = {1, 2, 3, 4, 5, 6, 7};
     if (const auto stored = m_preferences.integerArray(kActiveWeekdaysKey)) {
         weekdays.clear();
@@ -50,6 +52,7 @@ void DayPlanStore::loadConfig()
 
 void DayPlanStore::setConfig(const MorningGateConfig& config)
 {
+    assertMainThread();
     if (config == m_config) {
         return;
     }
@@ -60,6 +63,7 @@ void DayPlanStore::setConfig(const MorningGateConfig& config)
 
 void DayPlanStore::persistConfig()
 {
+    assertMainThread();
     m_preferences.setBool(kEnabledKey, m_config.enabled);
     m_preferences.setInteger(kStartHourKey, m_config.startHour);
     m_preferences.setInteger(kStartMinuteKey, m_config.startMinute);
@@ -81,11 +85,13 @@ std::optional<DayPlan> DayPlanStore::today() const
 
 void DayPlanStore::setToday(std::optional<DayPlan> plan)
 {
+    assertMainThread();
     assignToday(std::move(plan));
 }
 
 void DayPlanStore::assignToday(std::optional<DayPlan> plan)
 {
+    assertMainThread();
     if (plan == m_today) {
         return;
     }
@@ -95,6 +101,7 @@ void DayPlanStore::assignToday(std::optional<DayPlan> plan)
 
 void DayPlanStore::changed()
 {
+    assertMainThread();
     m_observers.notify();
     if (onChange) {
         onChange();
@@ -110,26 +117,24 @@ void DayPlanStore::reload(std::function<void()> done)
         return;
     }
     const Date day = Calendar::startOfDay(m_clock.now());
-    m_database->run([day](Database& database) { return database.dayPlan(day); },
-                    [this, day, alive = std::weak_ptr<bool>(m_alive),
-                     done = std::move(done)](DatabaseResult<std::optional<DayPlan>> result) {
-                        if (alive.expired()) {
-                            return;
-                        }
-                        // A failed read counts as no plan.
-                        std::optional<DayPlan> plan = result.ok() ? result.value() : std::nullopt;
-                        if (plan && !Calendar::isSameDay(plan->day, day)) {
-                            plan.reset();
-                        }
-                        assignToday(std::move(plan));
-                        if (done) {
-                            done();
-                        }
-                    });
+    m_database->run(
+        m_guard, [day](Database& database) { return database.dayPlan(day); },
+        [this, day, done = std::move(done)](DatabaseResult<std::optional<DayPlan>> result) {
+            // A failed read counts as no plan.
+            std::optional<DayPlan> plan = result.ok() ? result.value() : std::nullopt;
+            if (plan && !Calendar::isSameDay(plan->day, day)) {
+                plan.reset();
+            }
+            assignToday(std::move(plan));
+            if (done) {
+                done();
+            }
+        });
 }
 
 bool DayPlanStore::shouldArmNow() const
 {
+    assertMainThread();
     const auto plan = today();
     return MorningGate::shouldArm(m_clock.now(), m_config, plan && plan->isComplete(),
                                   plan && plan->isSkipped());
@@ -153,6 +158,7 @@ DayPlan DayPlanStore::draft() const
 
 void DayPlanStore::complete(const DayPlan& submitted)
 {
+    assertMainThread();
     // Only the stored plan of the submitted plan's own day has history to keep.
     std::optional<DayPlan> stored;
     if (m_today && Calendar::isSameDay(m_today->day, submitted.day)) {
@@ -171,6 +177,7 @@ void DayPlanStore::complete(const DayPlan& submitted)
 
 void DayPlanStore::markSkipped()
 {
+    assertMainThread();
     DayPlan plan = draft();
     plan.skippedAt = m_clock.now();
     save(std::move(plan));
@@ -180,6 +187,7 @@ void DayPlanStore::markSkipped()
 template <typename Match, typename Change>
 bool DayPlanStore::changeBlock(Match matches, Change apply)
 {
+    assertMainThread();
     // The held plan, of whatever day: a focus task that ran past midnight settles its block in
     // the plan it belongs to.
     if (!m_today) {
@@ -200,6 +208,7 @@ bool DayPlanStore::changeBlock(Match matches, Change apply)
 
 void DayPlanStore::setBlockApps(const std::string& blockID, const std::vector<std::string>& apps)
 {
+    assertMainThread();
     changeBlock([&](const PlannedBlock& b) { return b.id == blockID; },
                 [&](PlannedBlock& b) {
                     b.allowedBundleIDs.clear();
@@ -211,6 +220,7 @@ void DayPlanStore::setBlockApps(const std::string& blockID, const std::vector<st
 
 void DayPlanStore::markBlockStarted(const std::string& blockID, const std::string& focusTaskID)
 {
+    assertMainThread();
     const Date now = m_clock.now();
     changeBlock([&](const PlannedBlock& b) { return b.id == blockID; },
                 [&](PlannedBlock& b) {
@@ -223,6 +233,7 @@ void DayPlanStore::markBlockStarted(const std::string& blockID, const std::strin
 void DayPlanStore::markBlockFinished(const std::string& focusTaskID, double onTaskSeconds,
                                      bool completed)
 {
+    assertMainThread();
     const Date now = m_clock.now();
     const bool settled =
         changeBlock([&](const PlannedBlock& b) { return b.focusTaskID == focusTaskID; },
@@ -242,6 +253,7 @@ void DayPlanStore::markBlockFinished(const std::string& focusTaskID, double onTa
 
 void DayPlanStore::reopenBlock(const std::string& blockID)
 {
+    assertMainThread();
     if (changeBlock([&](const PlannedBlock& b) { return b.id == blockID; },
                     [](PlannedBlock& b) { b.reopen(); })) {
         kLog.info("block reopened by hand");
@@ -250,6 +262,7 @@ void DayPlanStore::reopenBlock(const std::string& blockID)
 
 void DayPlanStore::save(DayPlan plan)
 {
+    assertMainThread();
     assignToday(plan);
     if (!m_database) {
         return;

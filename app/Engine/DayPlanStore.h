@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Engine/ChangeObservers.h"
+#include "Platform/LifetimeGuard.h"
 #include "core/DayPlan.h"
 #include "core/MorningGate.h"
 
@@ -71,7 +72,7 @@ private:
     MorningGateConfig m_config;
     DatabaseWorker* m_database = nullptr;
     ChangeObservers m_observers;
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    LifetimeGuard m_guard;
 };
 
 } // namespace kestrove

@@ -1,179 +1,36 @@
 #include "Engine/FocusBridge.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <optional>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <system_error>
-#include <unistd.h>
-
 #include "Platform/Log.h"
 #include "Platform/Preferences.h"
 #include "core/NumberFormat.h"
-
-extern char** environ;
 
 namespace kestrove {
 
 namespace {
 
 const Log kLog("focus-bridge");
-// Enough of the error stream for a log line; the rest is read and dropped.
-constexpr std::size_t kMaxErrorText = 4096;
 
-using SteadyClock = std::chrono::steady_clock;
-
-std::string errorText(int code)
-{
-    return std::system_category().message(code);
-}
-
-class SpawnSettings
-{
-public:
-    explicit SpawnSettings(int errorPipe)
-    {
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, errorPipe, STDERR_FILENO);
-
-        // Its own process group, so that a time-out also ends whatever it started; default
-        // signal handling and an empty mask, whatever this process has set up.
-        posix_spawnattr_init(&attributes);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                                  POSIX_SPAWN_SETSIGDEF);
-        posix_spawnattr_setpgroup(&attributes, 0);
-        sigset_t signals;
-        sigemptyset(&signals);
-        posix_spawnattr_setsigmask(&attributes, &signals);
-        sigaddset(&signals, SIGPIPE);
-        sigaddset(&signals, SIGINT);
-        sigaddset(&signals, SIGTERM);
-        sigaddset(&signals, SIGHUP);
-        posix_spawnattr_setsigdefault(&attributes, &signals);
-    }
-    ~SpawnSettings()
-    {
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-    }
-    SpawnSettings(const SpawnSettings&) = delete;
-    SpawnSettings& operator=(const SpawnSettings&) = delete;
-
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-};
-
-int remainingMilliseconds(SteadyClock::time_point deadline)
-{
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
-    return static_cast<int>(std::max<long long>(0, left.count()));
-}
-
-// Reads the error stream until the child closes it or the deadline passes. False on time-out.
-bool drain(int fd, SteadyClock::time_point deadline, std::string& text)
-{
-    char buffer[4096];
-    for (;;) {
-        pollfd ready{fd, POLLIN, 0};
-        const int polled = ::poll(&ready, 1, remainingMilliseconds(deadline));
-        if (polled < 0 && errno == EINTR) {
-            continue;
-        }
-        if (polled <= 0) {
-            return polled < 0; // a failed poll is no time-out; the wait below decides
-        }
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return true;
-        }
-        const std::size_t room = kMaxErrorText - std::min(kMaxErrorText, text.size());
-        text.append(buffer, std::min(room, static_cast<std::size_t>(count)));
-    }
-}
-
-// Waits for the child's exit until the deadline. The status, or nothing on time-out.
-std::optional<int> waitForExit(pid_t pid, SteadyClock::time_point deadline)
-{
-    for (;;) {
-        int status = 0;
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            return status;
-        }
-        if (done < 0 && errno != EINTR) {
-            return 0; // already reaped elsewhere: nothing more to learn
-        }
-        if (SteadyClock::now() >= deadline) {
-            return std::nullopt;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
-int exitCode(int status)
-{
-    if (WIFEXITED(status)) {
-        return WEXITSTATUS(status);
-    }
-    return 128 + WTERMSIG(status);
-}
-
-// Runs `name` from PATH and logs the outcome. True when the program was launched.
-bool runCommand(const std::string& name, const std::string& label,
+// Runs `name` and logs the outcome. True when the program was launched.
+bool runCommand(CommandRunner& runner, const std::string& name, const std::string& label,
                 std::chrono::milliseconds timeout)
 {
     const std::string prefix = "[" + label + "] ";
-    int errorPipe[2];
-    if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
-        kLog.error(prefix + "failed to launch command: " + errorText(errno));
+    const CommandOutcome outcome = runner.run(name, timeout);
+    if (!outcome.launched) {
+        kLog.error(prefix + "failed to launch command: " + outcome.failure);
         return false;
     }
-    pid_t pid = 0;
-    int launched = 0;
-    {
-        SpawnSettings settings(errorPipe[1]);
-        std::string program = name;
-        char* arguments[] = {program.data(), nullptr};
-        launched = ::posix_spawnp(&pid, program.c_str(), &settings.actions, &settings.attributes,
-                                  arguments, environ);
-    }
-    ::close(errorPipe[1]);
-    if (launched != 0) {
-        ::close(errorPipe[0]);
-        kLog.error(prefix + "failed to launch command: " + errorText(launched));
-        return false;
-    }
-
-    const auto deadline = SteadyClock::now() + timeout;
-    std::string errors;
-    std::optional<int> status;
-    if (drain(errorPipe[0], deadline, errors)) {
-        status = waitForExit(pid, deadline);
-    }
-    ::close(errorPipe[0]);
-    if (!status) {
-        ::kill(-pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
+    if (outcome.timedOut()) {
         kLog.error(prefix + "'" + Log::privateValue(name) + "' timed out after " +
                    NumberFormat::integer(timeout.count()) + " ms");
         return true;
     }
-    const int code = exitCode(*status);
-    if (code == 0) {
+    if (*outcome.exitCode == 0) {
         kLog.info(prefix + "ran '" + Log::privateValue(name) + "' ok");
     } else {
-        kLog.error(prefix + "'" + Log::privateValue(name) + "' exit=" +
-                   NumberFormat::integer(code) + " stderr=" + Log::privateValue(errors));
+        kLog.error(prefix + "'" + Log::privateValue(name) +
+                   "' exit=" + NumberFormat::integer(*outcome.exitCode) +
+                   " stderr=" + Log::privateValue(outcome.errorText));
     }
     return true;
 }
@@ -186,9 +43,9 @@ std::string nameOrDefault(const Preferences& preferences, const char* key, const
 
 } // namespace
 
-CommandFocusBridge::CommandFocusBridge(const Preferences& preferences,
+CommandFocusBridge::CommandFocusBridge(const Preferences& preferences, CommandRunner& runner,
                                        std::chrono::milliseconds timeout)
-    : m_preferences(preferences), m_timeout(timeout)
+    : m_preferences(preferences), m_runner(runner), m_timeout(timeout)
 {}
 
 CommandFocusBridge::~CommandFocusBridge()
@@ -273,7 +130,7 @@ void CommandFocusBridge::workerLoop()
 void CommandFocusBridge::perform(const Job& job)
 {
     if (job.label == Label::engage) {
-        m_startLaunched = runCommand(job.name, "engage", m_timeout);
+        m_startLaunched = runCommand(m_runner, job.name, "engage", m_timeout);
         return;
     }
     if (!m_startLaunched) {
@@ -281,7 +138,7 @@ void CommandFocusBridge::perform(const Job& job)
         return;
     }
     m_startLaunched = false;
-    runCommand(job.name, "disengage", m_timeout);
+    runCommand(m_runner, job.name, "disengage", m_timeout);
 }
 
 } // namespace kestrove

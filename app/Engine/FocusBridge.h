@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/CommandRunner.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -22,7 +24,7 @@ public:
     virtual void disengage() = 0;
 };
 
-// Runs the configured command names as programs found on PATH, without a shell, one at a time
+// Runs the configured command names through the command runner, one at a time
 // on one worker thread so that engage and disengage happen in the order they were asked for.
 // The end command runs only when the start command of that lockdown was launched.
 class CommandFocusBridge final : public FocusBridge
@@ -35,8 +37,8 @@ public:
     static constexpr const char* kDefaultEndShortcut = "Kestrove End";
     static constexpr std::chrono::milliseconds kDefaultTimeout{30'000};
 
-    explicit CommandFocusBridge(const Preferences& preferences,
-                                std::chrono::milliseconds timeout = kDefaultTimeout);
+    CommandFocusBridge(const Preferences& preferences, CommandRunner& runner,
+                       std::chrono::milliseconds timeout = kDefaultTimeout);
     // Lets the commands already asked for finish (each within its time-out).
     ~CommandFocusBridge() override;
 
@@ -66,6 +68,7 @@ private:
     void perform(const Job& job);
 
     const Preferences& m_preferences;
+    CommandRunner& m_runner;
     const std::chrono::milliseconds m_timeout;
 
     std::mutex m_mutex;

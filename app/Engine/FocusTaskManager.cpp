@@ -1,6 +1,7 @@
 #include "Engine/FocusTaskManager.h"
 
 #include "Platform/Clock.h"
+#include "Platform/MainThread.h"
 #include "Platform/Preferences.h"
 #include "core/JsonCoding.h"
 
@@ -16,6 +17,7 @@ FocusTaskManager::FocusTaskManager(Preferences& preferences, const Clock& clock)
 
 void FocusTaskManager::restore()
 {
+    assertMainThread();
     const auto stored = m_preferences.data(kActiveTaskKey);
     if (!stored) {
         return;
@@ -48,6 +50,7 @@ void FocusTaskManager::restore()
 
 void FocusTaskManager::persist()
 {
+    assertMainThread();
     if (!m_active) {
         return;
     }
@@ -64,6 +67,7 @@ void FocusTaskManager::persist()
 
 void FocusTaskManager::setAccumulating(bool value)
 {
+    assertMainThread();
     if (m_isAccumulating == value) {
         return;
     }
@@ -73,6 +77,7 @@ void FocusTaskManager::setAccumulating(bool value)
 
 void FocusTaskManager::start(FocusTask task)
 {
+    assertMainThread();
     m_active = std::move(task);
     persist();
     m_observers.notify();
@@ -80,6 +85,7 @@ void FocusTaskManager::start(FocusTask task)
 
 bool FocusTaskManager::tick(double deltaSeconds, bool isOnTask, bool isIdle)
 {
+    assertMainThread();
     if (!m_active) {
         setAccumulating(false);
         return false;
@@ -100,6 +106,7 @@ bool FocusTaskManager::tick(double deltaSeconds, bool isOnTask, bool isIdle)
 
 void FocusTaskManager::replaceActive(FocusTask task)
 {
+    assertMainThread();
     if (!m_active || m_active->id != task.id) {
         return;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Engine/ChangeObservers.h"
-#include "Engine/FocusTask.h"
+#include "core/FocusTask.h"
 
 #include <optional>
 

@@ -1,5 +1,6 @@
 #include "Engine/GoalTracker.h"
 
+#include "Platform/MainThread.h"
 #include "Platform/Preferences.h"
 #include "core/Duration.h"
 #include "core/NumberFormat.h"
@@ -18,6 +19,7 @@ GoalTracker::GoalTracker(Preferences& preferences) : m_preferences(preferences)
 
 void GoalTracker::assign(double& field, double value)
 {
+    assertMainThread();
     if (field == value) {
         return;
     }
@@ -27,17 +29,20 @@ void GoalTracker::assign(double& field, double value)
 
 void GoalTracker::setDailyGoalHours(double hours)
 {
+    assertMainThread();
     assign(m_dailyGoalHours, hours);
     m_preferences.setDouble(kGoalKey, hours);
 }
 
 void GoalTracker::setDeepWorkSecondsToday(double seconds)
 {
+    assertMainThread();
     assign(m_deepWorkSecondsToday, seconds);
 }
 
 void GoalTracker::setTotalWorkSecondsToday(double seconds)
 {
+    assertMainThread();
     assign(m_totalWorkSecondsToday, seconds);
 }
 
@@ -51,6 +56,7 @@ double GoalTracker::dailyProgress() const
 
 bool GoalTracker::isGoalAchieved() const
 {
+    assertMainThread();
     return goalSeconds() > 0 && m_deepWorkSecondsToday >= goalSeconds();
 }
 

@@ -43,7 +43,10 @@ public:
     // An absent identifier is allowed.
     virtual bool isAllowed(const std::optional<std::string>& bundleID) const = 0;
     // Only while engaged; a blocked application that becomes allowed is let through at once.
+    // A running lockdown's allowlist only grows.
     virtual void addToAllowlist(const std::string& bundleID) = 0;
+    // The permitted identifiers, lower-cased and sorted; empty when not engaged.
+    virtual std::vector<std::string> allowlist() const = 0;
     virtual void setOnBlock(BlockHandler handler) = 0;
 };
 
@@ -53,6 +56,13 @@ class LockdownOverlayController
 public:
     virtual ~LockdownOverlayController() = default;
 
+    // Covers every screen with the blocking wall. `onAllow` is empty when the blocked application
+    // cannot be allowed; each action runs once the wall is down on every screen.
+    virtual void show(const std::string& callout, const std::optional<std::string>& blockedAppName,
+                      std::function<void()> onAllow, std::function<void()> onDismiss,
+                      std::function<void()> onBreakout) = 0;
+    // Whether the wall or the time-up prompt is up.
+    virtual bool isShown() const = 0;
     // Takes every overlay window away.
     virtual void hide() = 0;
     // Covers every screen with the time-up prompt until hidden; its buttons call back.

@@ -1,5 +1,6 @@
 #include "Engine/PrivacyStore.h"
 
+#include "Platform/MainThread.h"
 #include "Platform/Preferences.h"
 #include "core/Text.h"
 
@@ -49,6 +50,7 @@ PrivacyStore::PrivacyStore(Preferences& preferences) : m_preferences(preferences
 
 void PrivacyStore::load()
 {
+    assertMainThread();
     if (const auto ids = m_preferences.stringArray(kPrivateBundleIDsKey)) {
         m_settings.privateBundleIDs = lowercasedSet(*ids);
     }
@@ -79,16 +81,19 @@ template <typename Change> void PrivacyStore::change(Change&& apply)
 
 void PrivacyStore::setPrivateApps(const std::set<std::string>& ids)
 {
+    assertMainThread();
     change([&](Settings& s) { s.privateBundleIDs = lowercasedSet(ids); });
 }
 
 void PrivacyStore::removePrivateApp(std::string_view id)
 {
+    assertMainThread();
     change([&](Settings& s) { s.privateBundleIDs.erase(Text::lowercased(id)); });
 }
 
 void PrivacyStore::restoreDefaultPrivateApps()
 {
+    assertMainThread();
     change([](Settings& s) {
         s.privateBundleIDs = lowercasedSet(PrivacyPolicy::defaultPrivateBundleIDs());
     });
@@ -96,6 +101,7 @@ void PrivacyStore::restoreDefaultPrivateApps()
 
 void PrivacyStore::addPrivateDomain(std::string_view input)
 {
+    assertMainThread();
     std::string domain = normalizedDomain(input);
     if (domain.empty() || m_settings.privateDomains.contains(domain)) {
         return;
@@ -105,16 +111,19 @@ void PrivacyStore::addPrivateDomain(std::string_view input)
 
 void PrivacyStore::removePrivateDomain(std::string_view domain)
 {
+    assertMainThread();
     change([&](Settings& s) { s.privateDomains.erase(Text::lowercased(domain)); });
 }
 
 void PrivacyStore::setStoreBrowserTitles(bool store)
 {
+    assertMainThread();
     change([&](Settings& s) { s.storeBrowserTitles = store; });
 }
 
 void PrivacyStore::setTitleRetentionDays(int days)
 {
+    assertMainThread();
     change([&](Settings& s) {
         s.titleRetentionDays = days < 1 ? std::nullopt : std::optional<int>(days);
     });
@@ -122,6 +131,7 @@ void PrivacyStore::setTitleRetentionDays(int days)
 
 void PrivacyStore::save()
 {
+    assertMainThread();
     m_preferences.setStringArray(kPrivateBundleIDsKey, sortedList(m_settings.privateBundleIDs));
     m_preferences.setStringArray(kPrivateDomainsKey, sortedList(m_settings.privateDomains));
     m_preferences.setBool(kStoreBrowserTitlesKey, m_settings.storeBrowserTitles);

@@ -2,6 +2,7 @@
 
 #include "Platform/Clock.h"
 #include "Platform/Log.h"
+#include "Platform/MainThread.h"
 #include "Platform/Preferences.h"
 #include "core/JsonCoding.h"
 #include "core/Text.h"
@@ -192,6 +193,7 @@ ProjectStore::ProjectStore(Preferences& preferences, const Clock& clock)
 
 void ProjectStore::load()
 {
+    assertMainThread();
     m_held.projects = !loadStored(m_preferences, kProjectsKey, m_state.projects, decodedProjects);
     m_held.overrides =
         !loadStored(m_preferences, kOverridesKey, m_state.overrides, decodedOverrides);
@@ -207,6 +209,7 @@ void ProjectStore::load()
 
 void ProjectStore::migrateLegacyIfNeeded()
 {
+    assertMainThread();
     if (m_preferences.boolValue(kMigratedKey).value_or(false)) {
         return;
     }
@@ -219,6 +222,7 @@ void ProjectStore::migrateLegacyIfNeeded()
 
 void ProjectStore::migrateLegacyProjects()
 {
+    assertMainThread();
     for (LegacyProject& old :
          decodedRecords(m_preferences.data(kLegacyProjectsKey), legacyProject)) {
         if (findNamed(m_state.projects, old.name)) {
@@ -238,6 +242,7 @@ void ProjectStore::migrateLegacyProjects()
 
 void ProjectStore::migrateLegacyWorkspaces()
 {
+    assertMainThread();
     for (const LegacyWorkspace& workspace :
          decodedRecords(m_preferences.data(kLegacyWorkspacesKey), legacyWorkspace)) {
         if (workspace.isArchived) {
@@ -264,6 +269,7 @@ void ProjectStore::migrateLegacyWorkspaces()
 
 void ProjectStore::migrateLegacyCategories()
 {
+    assertMainThread();
     const auto categories = m_preferences.dictionary(kLegacyCategoriesKey);
     if (!categories) {
         return;
@@ -284,6 +290,7 @@ void ProjectStore::migrateLegacyCategories()
 
 bool ProjectStore::mayWrite(const char* key, bool& held, bool fieldIsEmpty)
 {
+    assertMainThread();
     if (!held) {
         return true;
     }
@@ -302,6 +309,7 @@ bool ProjectStore::mayWrite(const char* key, bool& held, bool fieldIsEmpty)
 
 void ProjectStore::save()
 {
+    assertMainThread();
     if (mayWrite(kProjectsKey, m_held.projects, m_state.projects.empty())) {
         Json list = Json::array();
         for (const Project& project : m_state.projects) {
@@ -421,6 +429,7 @@ Project ProjectStore::add(Project project)
 
 void ProjectStore::update(const Project& project)
 {
+    assertMainThread();
     const auto it = std::find_if(m_state.projects.begin(), m_state.projects.end(),
                                  [&](const Project& p) { return p.id == project.id; });
     if (it == m_state.projects.end()) {
@@ -432,6 +441,7 @@ void ProjectStore::update(const Project& project)
 
 void ProjectStore::deleteProject(std::string_view id)
 {
+    assertMainThread();
     change(true, [&](State& s) {
         std::erase_if(s.projects, [&](const Project& p) { return p.id == id; });
         if (s.pinnedProjectID == id) {
@@ -443,6 +453,7 @@ void ProjectStore::deleteProject(std::string_view id)
 
 void ProjectStore::addRule(const ProjectRule& rule, std::string_view projectID)
 {
+    assertMainThread();
     const auto it = std::find_if(m_state.projects.begin(), m_state.projects.end(),
                                  [&](const Project& p) { return p.id == projectID; });
     if (it == m_state.projects.end()) {
@@ -459,6 +470,7 @@ void ProjectStore::addRule(const ProjectRule& rule, std::string_view projectID)
 
 void ProjectStore::setOverride(std::string_view key, std::optional<ContextKind> kind)
 {
+    assertMainThread();
     const std::string lowered = Text::lowercased(key);
     change(true, [&](State& s) {
         if (kind) {
@@ -471,6 +483,7 @@ void ProjectStore::setOverride(std::string_view key, std::optional<ContextKind> 
 
 void ProjectStore::pin(std::optional<std::string> projectID)
 {
+    assertMainThread();
     const std::optional<Date> at = projectID ? std::optional(m_clock.now()) : std::nullopt;
     change(false, [&](State& s) {
         s.pinnedProjectID = std::move(projectID);

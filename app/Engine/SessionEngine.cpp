@@ -5,14 +5,15 @@
 #include "Engine/LockdownEnforcer.h"
 #include "Engine/MorningGateController.h"
 #include "Platform/Clock.h"
+#include "Platform/MainThread.h"
 #include "Platform/Preferences.h"
 #include "Platform/Scheduler.h"
 #include "core/Calendar.h"
 #include "core/ContextClassifier.h"
 
 #include <limits>
-#include <utility>
 #include <set>
+#include <utility>
 
 namespace kestrove {
 
@@ -36,7 +37,6 @@ SessionEngine::SessionEngine(Services services, std::string databasePath)
 
 SessionEngine::~SessionEngine()
 {
-    *m_alive = false;
     m_displayTimer.reset();
     // The sampler and the blocker outlive the engine: they must not call back into it.
     m_tracker.lockInProvider = nullptr;
@@ -46,6 +46,7 @@ SessionEngine::~SessionEngine()
 
 void SessionEngine::start(Done done)
 {
+    assertMainThread();
     if (m_isRunning) {
         if (done) {
             done();
@@ -63,20 +64,18 @@ void SessionEngine::start(Done done)
 
 void SessionEngine::openDatabase(Done next)
 {
-    const std::weak_ptr<bool> alive = m_alive;
-    m_database.run([](Database& db) { db.open(); },
-                   [this, alive](DatabaseResult<void> result) {
-                       if (!alive.expired() && !result.ok()) {
-                           m_log.error(std::string("DB open error: ") + result.error()->what());
-                       }
-                   });
-    m_database.run([](Database& db) { return db.accurateSince(); },
-                   [this, alive](DatabaseResult<std::optional<Date>> result) {
-                       if (!alive.expired()) {
-                           publish(m_accurateSince,
-                                   result.ok() ? result.value() : std::optional<Date>());
-                       }
-                   });
+    m_database.run(
+        m_guard, [](Database& db) { db.open(); },
+        [this](DatabaseResult<void> result) {
+            if (!result.ok()) {
+                m_log.error(std::string("DB open error: ") + result.error()->what());
+            }
+        });
+    m_database.run(
+        m_guard, [](Database& db) { return db.accurateSince(); },
+        [this](DatabaseResult<std::optional<Date>> result) {
+            publish(m_accurateSince, result.ok() ? result.value() : std::optional<Date>());
+        });
     const std::set<std::string> browsers(ContextClassifier::browserBundleIDs.begin(),
                                          ContextClassifier::browserBundleIDs.end());
     const std::set<std::string> privateIDs = m_privacy.policy().privateBundleIDs();
@@ -93,18 +92,19 @@ void SessionEngine::openDatabase(Done next)
         m_database.run([task](Database& db) { db.insertFocusTask(task, false); });
     }
     // Jobs run in the order they were sent: this one comes back after all of the above.
-    m_database.run([](Database&) {},
-                   [alive, next](DatabaseResult<void>) {
-                       if (!alive.expired()) {
-                           next();
-                       }
-                   });
+    m_database.run(
+        m_guard, [](Database&) {}, [next](DatabaseResult<void>) { next(); });
+}
+
+std::int64_t SessionEngine::idleThresholdMinutes() const
+{
+    const std::int64_t minutes = m_services.preferences.integer(kIdleThresholdKey).value_or(0);
+    return minutes > 0 ? minutes : static_cast<std::int64_t>(Tracker::kDefaultIdleThreshold / 60.0);
 }
 
 void SessionEngine::wireComponents()
 {
-    const std::int64_t idleMinutes = m_services.preferences.integer(kIdleThresholdKey).value_or(0);
-    m_tracker.setIdleThreshold(static_cast<double>(idleMinutes > 0 ? idleMinutes : 5) * 60.0);
+    m_tracker.setIdleThreshold(static_cast<double>(idleThresholdMinutes()) * 60.0);
     applyProjectConfig();
     m_projects.onChange = [this] {
         applyProjectConfig();
@@ -120,16 +120,11 @@ void SessionEngine::wireComponents()
     m_tracker.lockInProvider = [this](const ContextSample& sample) { return lockInInfo(sample); };
     m_tracker.onSegmentClosed = [this](const Segment&) { publish(m_pendingRefresh, true); };
     m_tracker.start(m_database);
-    const std::weak_ptr<bool> alive = m_alive;
-    m_services.lockdown.setOnBlock(
-        [this, alive](const std::string& bundleID, const std::string& taskID) {
-            // The blocker may report from outside the main thread.
-            m_services.mainQueue.post([this, alive, bundleID, taskID] {
-                if (!alive.expired()) {
-                    recordLockdownBlock(bundleID, taskID);
-                }
-            });
-        });
+    m_services.lockdown.setOnBlock([this](const std::string& bundleID, const std::string& taskID) {
+        // The blocker may report from outside the main thread.
+        m_services.mainQueue.post(
+            m_guard.wrap<>([this, bundleID, taskID] { recordLockdownBlock(bundleID, taskID); }));
+    });
     m_displayTimer = m_services.scheduler.repeating(1.0, [this] { secondTick(); });
     m_permissions.refreshAccessibility();
 }
@@ -156,6 +151,7 @@ void SessionEngine::finishStart(Done done)
 
 void SessionEngine::stop(Done done)
 {
+    assertMainThread();
     if (!m_isRunning) {
         if (done) {
             done();
@@ -177,21 +173,19 @@ void SessionEngine::stop(Done done)
     }
     m_displayTimer.reset();
     m_tracker.stop();
-    const std::weak_ptr<bool> alive = m_alive;
-    m_database.run([](Database& db) { db.close(); },
-                   [this, alive, done](DatabaseResult<void>) {
-                       if (alive.expired()) {
-                           return;
-                       }
-                       publish(m_isRunning, false);
-                       if (done) {
-                           done();
-                       }
-                   });
+    m_database.run(
+        m_guard, [](Database& db) { db.close(); },
+        [this, done](DatabaseResult<void>) {
+            publish(m_isRunning, false);
+            if (done) {
+                done();
+            }
+        });
 }
 
 void SessionEngine::pauseTracking(std::optional<std::int64_t> minutes)
 {
+    assertMainThread();
     std::optional<Date> until;
     if (minutes) {
         until = m_services.clock.now() + static_cast<double>(*minutes) * 60.0;
@@ -200,20 +194,36 @@ void SessionEngine::pauseTracking(std::optional<std::int64_t> minutes)
     publish(m_pendingRefresh, true);
 }
 
+void SessionEngine::resumeTracking()
+{
+    assertMainThread();
+    m_tracker.resume();
+    requestRefresh();
+}
+
+void SessionEngine::requestRefresh()
+{
+    assertMainThread();
+    publish(m_pendingRefresh, true);
+}
+
 void SessionEngine::setIdleThresholdMinutes(std::int64_t minutes)
 {
+    assertMainThread();
     m_services.preferences.setInteger(kIdleThresholdKey, minutes);
     m_tracker.setIdleThreshold(static_cast<double>(minutes) * 60.0);
 }
 
 void SessionEngine::setBlockGraceMinutes(std::int64_t minutes)
 {
+    assertMainThread();
     m_services.preferences.setInteger(kBlockGraceKey, minutes);
     publish(m_pendingRefresh, true);
 }
 
 void SessionEngine::restoreShutdownFlag()
 {
+    assertMainThread();
     const auto shutdownDate = m_services.preferences.string(kShutdownDateKey);
     if (!shutdownDate) {
         return;
@@ -238,20 +248,22 @@ void SessionEngine::sweepTitles(Done done)
         }
         return;
     }
-    const std::weak_ptr<bool> alive = m_alive;
-    m_database.run([cutoff](Database& db) { db.eraseTitles(*cutoff); },
-                   [alive, done](DatabaseResult<void>) {
-                       if (!alive.expired() && done) {
-                           done();
-                       }
-                   });
+    m_database.run(
+        m_guard, [cutoff](Database& db) { db.eraseTitles(*cutoff); },
+        [done](DatabaseResult<void>) {
+            if (done) {
+                done();
+            }
+        });
 }
 
 void SessionEngine::applyProjectConfig()
 {
+    assertMainThread();
     const auto& overrides = m_projects.overrides();
-    m_tracker.setClassifier(ContextClassifier(
-        ContextClassifier::Overrides(overrides.begin(), overrides.end()), kOwnBundleID));
+    m_tracker.setClassifier(
+        ContextClassifier(ContextClassifier::Overrides(overrides.begin(), overrides.end()),
+                          std::string(kOwnBundleID)));
     m_tracker.setResolver(ProjectResolver(m_projects.projects()));
     m_tracker.setPinnedProjectID(m_projects.pinnedProjectID());
 }
@@ -283,6 +295,7 @@ Tracker::LockInInfo SessionEngine::lockInInfo(const ContextSample& sample) const
 
 void SessionEngine::recordLockdownBlock(const std::string& bundleID, const std::string& taskID)
 {
+    assertMainThread();
     if (const auto& active = m_focusTaskManager.active(); active && active->id == taskID) {
         FocusTask counted = *active;
         counted.breakoutAttempts += 1;

@@ -2,18 +2,20 @@
 
 #include "Engine/ChangeObservers.h"
 #include "Engine/DayPlanStore.h"
-#include "Engine/FocusTask.h"
 #include "Engine/FocusTaskManager.h"
 #include "Engine/GoalTracker.h"
 #include "Engine/PrivacyStore.h"
 #include "Engine/ProjectStore.h"
 #include "Engine/Tracker.h"
 #include "Permissions/PermissionsManager.h"
+#include "Platform/LifetimeGuard.h"
 #include "Platform/Log.h"
 #include "Storage/DatabaseWorker.h"
+#include "core/AppIdentity.h"
 #include "core/DayPlan.h"
 #include "core/DaySummary.h"
 #include "core/FocusBlockBuilder.h"
+#include "core/FocusTask.h"
 
 #include <cstdint>
 #include <functional>
@@ -50,7 +52,6 @@ public:
     // Whether a day operation reached the database.
     using Result = std::function<void(bool ok)>;
 
-    static constexpr const char* kOwnBundleID = "com.kestrove.app";
     static constexpr const char* kIdleThresholdKey = "idleThresholdMinutes";
     static constexpr const char* kBlockGraceKey = "blockGraceMinutes";
     static constexpr const char* kShutdownDateKey = "shutdownDate";
@@ -98,6 +99,19 @@ public:
     Tracker& tracker() { return m_tracker; }
     DatabaseWorker& database() { return m_database; }
 
+    // What the windows reach through the engine: the services it was built with.
+    LockdownEnforcer& lockdownEnforcer() { return m_services.lockdown; }
+    LockdownOverlayController& overlay() { return m_services.overlay; }
+    LockInDisplay& lockInDisplay() { return m_services.lockInDisplay; }
+    MorningGateController& morningGate() { return m_services.morningGate; }
+    AppAllowlistPresets& allowlistPresets() { return m_services.allowlistPresets; }
+    NotificationPresenter& notifications() { return m_services.notifications; }
+    DesktopServices& desktop() { return m_services.desktop; }
+    Preferences& preferences() { return m_services.preferences; }
+    const Clock& clock() const { return m_services.clock; }
+    Scheduler& scheduler() { return m_services.scheduler; }
+    MainQueue& mainQueue() { return m_services.mainQueue; }
+
     // Published state; views watch observers().
     bool isRunning() const { return m_isRunning; }
     const DaySummary& today() const { return m_today; }
@@ -121,6 +135,10 @@ public:
     void stop(Done done = {});
 
     void pauseTracking(std::optional<std::int64_t> minutes);
+    // Ends a pause and samples at once; today's figures are rebuilt at the next tick.
+    void resumeTracking();
+    // Today's figures are rebuilt at the next tick, whatever the 15 s interval says.
+    void requestRefresh();
     void setIdleThresholdMinutes(std::int64_t minutes);
     void setBlockGraceMinutes(std::int64_t minutes);
     void restoreShutdownFlag();
@@ -185,6 +203,8 @@ private:
     std::optional<std::string> bundleIDForAppName(const std::string& name);
     void resample();
     double blockGraceSeconds() const;
+    // The stored idle threshold, or the tracker's default when absent or not positive.
+    std::int64_t idleThresholdMinutes() const;
     double extraOpenSeconds(Date now) const;
     std::string todayKey() const;
 
@@ -241,7 +261,7 @@ private:
     ChangeObservers m_observers;
     ChangeObservers m_focusTaskEnded;
     // Callbacks that come back after the engine is gone do nothing.
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    LifetimeGuard m_guard;
 };
 
 } // namespace kestrove

@@ -2,6 +2,7 @@
 #include "Engine/SessionEngine.h"
 
 #include "Platform/Clock.h"
+#include "Platform/MainThread.h"
 #include "Platform/Preferences.h"
 #include "core/Calendar.h"
 #include "core/Text.h"
@@ -22,6 +23,7 @@ ProjectRule::Kind ruleKindForHint(const std::string& hint)
 
 void SessionEngine::pinProject(std::optional<std::string> projectID)
 {
+    assertMainThread();
     m_projects.pin(std::move(projectID));
     applyProjectConfig();
     resample();
@@ -30,6 +32,7 @@ void SessionEngine::pinProject(std::optional<std::string> projectID)
 
 void SessionEngine::assign(const std::string& hint, const Project& project, Result done)
 {
+    assertMainThread();
     ProjectRule rule;
     if (ruleKindForHint(hint) == ProjectRule::Kind::domain) {
         rule = ProjectRule::domain(Text::lowercased(hint));
@@ -39,26 +42,26 @@ void SessionEngine::assign(const std::string& hint, const Project& project, Resu
         rule = ProjectRule::titleContains(hint);
     }
     m_projects.addRule(rule, project.id);
-    const std::weak_ptr<bool> alive = m_alive;
-    m_database.run([hint, name = project.name,
-                    area = project.area](Database& db) { db.assignUnassigned(hint, name, area); },
-                   [this, alive, done](DatabaseResult<void> result) {
-                       if (alive.expired()) {
-                           return;
-                       }
-                       if (!result.ok()) {
-                           m_log.error(std::string("assign failed: ") + result.error()->what());
-                       }
-                       refreshToday([done, ok = result.ok()] {
-                           if (done) {
-                               done(ok);
-                           }
-                       });
-                   });
+    m_database.run(
+        m_guard,
+        [hint, name = project.name, area = project.area](Database& db) {
+            db.assignUnassigned(hint, name, area);
+        },
+        [this, done](DatabaseResult<void> result) {
+            if (!result.ok()) {
+                m_log.error(std::string("assign failed: ") + result.error()->what());
+            }
+            refreshToday([done, ok = result.ok()] {
+                if (done) {
+                    done(ok);
+                }
+            });
+        });
 }
 
 void SessionEngine::completeShutdown(const std::string& plan)
 {
+    assertMainThread();
     publish(m_isShutdownComplete, true);
     const std::string today = todayKey();
     Preferences& preferences = m_services.preferences;
@@ -75,11 +78,12 @@ void SessionEngine::completeShutdown(const std::string& plan)
 
 void SessionEngine::resetToday(Result done)
 {
+    assertMainThread();
     const Date start = Calendar::startOfDay(m_services.clock.now());
     const Date end = Calendar::addingDays(start, 1);
     m_tracker.stop();
-    const std::weak_ptr<bool> alive = m_alive;
     m_database.run(
+        m_guard,
         [start, end](Database& db) {
             // A segment that began yesterday keeps its part before midnight: it is cut there
             // first, so that deleting today's segments leaves it alone.
@@ -91,10 +95,7 @@ void SessionEngine::resetToday(Result done)
             }
             db.deleteSegments(start, end);
         },
-        [this, alive, done](DatabaseResult<void> result) {
-            if (alive.expired()) {
-                return;
-            }
+        [this, done](DatabaseResult<void> result) {
             if (!result.ok()) {
                 m_log.error(std::string("resetToday failed: ") + result.error()->what());
             }
@@ -111,17 +112,15 @@ void SessionEngine::resetToday(Result done)
 
 void SessionEngine::deleteAllHistory(Result done)
 {
+    assertMainThread();
     m_tracker.stop();
-    const std::weak_ptr<bool> alive = m_alive;
     m_database.run(
+        m_guard,
         [](Database& db) {
             db.deleteAllHistory();
             return db.accurateSince();
         },
-        [this, alive, done](DatabaseResult<std::optional<Date>> result) {
-            if (alive.expired()) {
-                return;
-            }
+        [this, done](DatabaseResult<std::optional<Date>> result) {
             if (result.ok()) {
                 publish(m_accurateSince, result.value());
             } else {

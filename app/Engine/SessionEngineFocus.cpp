@@ -8,6 +8,7 @@
 #include "Engine/MorningGateController.h"
 #include "Engine/NotificationPresenter.h"
 #include "Platform/Clock.h"
+#include "Platform/MainThread.h"
 #include "core/Text.h"
 #include "core/Uuid.h"
 
@@ -17,6 +18,7 @@ namespace kestrove {
 
 void SessionEngine::startFocusTask(FocusTask task)
 {
+    assertMainThread();
     m_log.info("startFocusTask name=" + Log::privateValue(task.name) +
                " lockdown=" + (task.isLockdown ? "1" : "0"));
     // A task that still runs is ended and recorded first, so that none vanishes unrecorded
@@ -52,6 +54,7 @@ void SessionEngine::startFocusTask(FocusTask task)
 
 bool SessionEngine::startPlannedBlock(const PlannedBlock& block)
 {
+    assertMainThread();
     if (m_focusTaskManager.active()) {
         return false;
     }
@@ -81,6 +84,7 @@ bool SessionEngine::startPlannedBlock(const PlannedBlock& block)
 void SessionEngine::startPlannedBlock(const PlannedBlock& block,
                                       const std::vector<std::string>& apps)
 {
+    assertMainThread();
     if (apps.empty()) {
         return;
     }
@@ -92,6 +96,7 @@ void SessionEngine::startPlannedBlock(const PlannedBlock& block,
 
 void SessionEngine::endFocusTask(FocusTask::EndReason reason, Done done)
 {
+    assertMainThread();
     const auto& active = m_focusTaskManager.active();
     if (active && active->isLockdown) {
         m_services.lockdown.disengage();
@@ -109,13 +114,10 @@ void SessionEngine::endFocusTask(FocusTask::EndReason reason, Done done)
         return;
     }
     const bool completed = reason == FocusTask::EndReason::completed;
-    const std::weak_ptr<bool> alive = m_alive;
     m_database.run(
+        m_guard,
         [task = *finished, completed](Database& db) { db.insertFocusTask(task, completed); },
-        [this, alive, finished = *finished, completed, done](DatabaseResult<void> result) {
-            if (alive.expired()) {
-                return;
-            }
+        [this, finished = *finished, completed, done](DatabaseResult<void> result) {
             if (!result.ok()) {
                 m_log.error(std::string("focus task write error: ") + result.error()->what());
             }
@@ -138,6 +140,7 @@ void SessionEngine::finishEndedTask(const FocusTask& finished, bool completed, D
 
 void SessionEngine::extendActiveTask(std::int64_t minutes)
 {
+    assertMainThread();
     const auto& active = m_focusTaskManager.active();
     if (!active) {
         return;
@@ -150,6 +153,7 @@ void SessionEngine::extendActiveTask(std::int64_t minutes)
 
 void SessionEngine::tearDownTimeUp()
 {
+    assertMainThread();
     m_promotedForTimeUp = false;
     publish(m_awaitingTimeUp, false);
     m_services.overlay.hide();
@@ -157,6 +161,7 @@ void SessionEngine::tearDownTimeUp()
 
 void SessionEngine::allowAppDuringLockIn(const std::string& bundleID)
 {
+    assertMainThread();
     const std::string id = Text::lowercased(bundleID);
     if (id.empty()) {
         return;
@@ -179,6 +184,7 @@ void SessionEngine::allowAppDuringLockIn(const std::string& bundleID)
 
 void SessionEngine::answerTimeUpDone(const std::string& focusTaskID)
 {
+    assertMainThread();
     const auto& active = m_focusTaskManager.active();
     if (active && active->id == focusTaskID) {
         endFocusTask(FocusTask::EndReason::completed);
@@ -187,6 +193,7 @@ void SessionEngine::answerTimeUpDone(const std::string& focusTaskID)
 
 void SessionEngine::answerTimeUpExtend(const std::string& focusTaskID, std::int64_t minutes)
 {
+    assertMainThread();
     const auto& active = m_focusTaskManager.active();
     if (active && active->id == focusTaskID) {
         extendActiveTask(minutes);

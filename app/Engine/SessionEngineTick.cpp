@@ -5,6 +5,7 @@
 #include "Engine/LockdownEnforcer.h"
 #include "Engine/NotificationPresenter.h"
 #include "Platform/Clock.h"
+#include "Platform/MainThread.h"
 #include "Platform/Preferences.h"
 #include "core/Calendar.h"
 #include "core/Duration.h"
@@ -27,6 +28,7 @@ constexpr const char* kTimeUpSound = "complete";
 
 void SessionEngine::secondTick()
 {
+    assertMainThread();
     ++m_displayTick;
     const Date now = m_services.clock.now();
     if (!Calendar::isSameDay(m_today.date, now)) {
@@ -66,15 +68,9 @@ void SessionEngine::startDayChange()
     if (m_tracker.appSwitchesToday() != 0) {
         m_tracker.resetAppSwitchesToday();
     }
-    const std::weak_ptr<bool> alive = m_alive;
-    sweepTitles([this, alive] {
-        refreshToday([this, alive] {
-            refreshHistory([this, alive] {
-                if (!alive.expired()) {
-                    m_dayChangeInFlight = false;
-                }
-            });
-        });
+    // Each step's completion comes back only while the engine lives.
+    sweepTitles([this] {
+        refreshToday([this] { refreshHistory([this] { m_dayChangeInFlight = false; }); });
     });
 }
 
@@ -104,20 +100,12 @@ void SessionEngine::presentTimeUpPrompt()
     }
     m_services.desktop.playSound(kTimeUpSound);
     m_services.notifications.postTimeUp(task->name, task->id);
-    const std::weak_ptr<bool> alive = m_alive;
     m_services.overlay.showTimeUp(
-        task->name,
-        [this, alive] {
-            if (!alive.expired()) {
-                endFocusTask(FocusTask::EndReason::completed);
-            }
-        },
-        [this, alive](long long minutes) {
-            if (!alive.expired()) {
-                extendActiveTask(minutes);
-                tearDownTimeUp();
-            }
-        });
+        task->name, m_guard.wrap<>([this] { endFocusTask(FocusTask::EndReason::completed); }),
+        m_guard.wrap<long long>([this](long long minutes) {
+            extendActiveTask(minutes);
+            tearDownTimeUp();
+        }));
 }
 
 bool SessionEngine::summaryEnabled() const

@@ -3,6 +3,7 @@
 
 #include "Intents/FocusStateMonitor.h"
 #include "Platform/Clock.h"
+#include "Platform/MainThread.h"
 #include "Platform/Preferences.h"
 #include "core/Calendar.h"
 #include "core/ContextClassifier.h"
@@ -29,6 +30,7 @@ double SessionEngine::blockGraceSeconds() const
 
 void SessionEngine::refreshToday(Done done)
 {
+    assertMainThread();
     if (m_refreshInFlight) {
         // The running rebuild goes on; the next tick starts one more.
         publish(m_pendingRefresh, true);
@@ -47,24 +49,22 @@ void SessionEngine::refreshToday(Done done)
     if (m_tracker.open() && m_tracker.openHandle()) {
         excluded = m_tracker.openHandle()->id();
     }
-    const std::weak_ptr<bool> alive = m_alive;
-    m_database.run([dayStart, dayEnd,
-                    excluded](Database& db) { return db.segments(dayStart, dayEnd, excluded); },
-                   [this, alive, dayStart, now, done](DatabaseResult<std::vector<Segment>> result) {
-                       if (alive.expired()) {
-                           return;
-                       }
-                       if (result.ok()) {
-                           applyTodaySegments(result.value(), dayStart, now);
-                       } else {
-                           m_log.error(std::string("refreshToday failed: ") +
-                                       result.error()->what());
-                       }
-                       m_refreshInFlight = false;
-                       if (done) {
-                           done();
-                       }
-                   });
+    m_database.run(
+        m_guard,
+        [dayStart, dayEnd, excluded](Database& db) {
+            return db.segments(dayStart, dayEnd, excluded);
+        },
+        [this, dayStart, now, done](DatabaseResult<std::vector<Segment>> result) {
+            if (result.ok()) {
+                applyTodaySegments(result.value(), dayStart, now);
+            } else {
+                m_log.error(std::string("refreshToday failed: ") + result.error()->what());
+            }
+            m_refreshInFlight = false;
+            if (done) {
+                done();
+            }
+        });
 }
 
 void SessionEngine::applyTodaySegments(std::vector<Segment> segments, Date dayStart, Date now)
@@ -93,15 +93,12 @@ void SessionEngine::applyTodaySegments(std::vector<Segment> segments, Date daySt
 
 void SessionEngine::refreshHistory(Done done)
 {
+    assertMainThread();
     const Date todayStart = Calendar::startOfDay(m_services.clock.now());
     const Date from = Calendar::addingDays(todayStart, -kHistoryDays);
-    const std::weak_ptr<bool> alive = m_alive;
     m_database.run(
-        [from, todayStart](Database& db) { return db.dayTotals(from, todayStart); },
-        [this, alive, todayStart, done](DatabaseResult<std::vector<DayTotal>> result) {
-            if (alive.expired()) {
-                return;
-            }
+        m_guard, [from, todayStart](Database& db) { return db.dayTotals(from, todayStart); },
+        [this, todayStart, done](DatabaseResult<std::vector<DayTotal>> result) {
             if (!result.ok()) {
                 m_log.error(std::string("refreshHistory failed: ") + result.error()->what());
             } else {
@@ -206,14 +203,14 @@ std::string SessionEngine::currentExplanation() const
         return "Idle: screen locked";
     }
     if (m_tracker.isIdle()) {
-        const std::int64_t minutes = m_services.preferences.integer(kIdleThresholdKey).value_or(0);
         return "Idle: no keyboard or mouse for " +
                DurationFormat::hm(m_tracker.secondsSinceInput()) + " (limit " +
-               NumberFormat::integer(minutes > 0 ? minutes : 5) + " min)";
+               NumberFormat::integer(idleThresholdMinutes()) + " min)";
     }
     const auto& overrides = m_projects.overrides();
     const ContextClassifier classifier(
-        ContextClassifier::Overrides(overrides.begin(), overrides.end()), kOwnBundleID);
+        ContextClassifier::Overrides(overrides.begin(), overrides.end()),
+        std::string(kOwnBundleID));
     std::string explanation = classifier.explain(m_tracker.sample());
     const auto& project = m_tracker.project();
     if (project && m_projects.pinnedProjectID() == project->id) {

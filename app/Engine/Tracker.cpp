@@ -1,6 +1,8 @@
 #include "Engine/Tracker.h"
 
 #include "Platform/Log.h"
+#include "Platform/MainThread.h"
+#include "core/AppIdentity.h"
 #include "core/NumberFormat.h"
 
 #include <ctime>
@@ -79,6 +81,7 @@ Tracker::~Tracker()
 
 void Tracker::tick(Date now)
 {
+    assertMainThread();
     const Publication publication(*this);
 
     // 1. Not tracking.
@@ -319,6 +322,7 @@ void Tracker::waitForWrites() const
 
 void Tracker::start(DatabaseWorker& database)
 {
+    assertMainThread();
     const Publication publication(*this);
     if (m_isRunning) {
         return;
@@ -344,6 +348,7 @@ void Tracker::start(DatabaseWorker& database)
 
 void Tracker::stop()
 {
+    assertMainThread();
     const Publication publication(*this);
     if (!m_isRunning) {
         return;
@@ -360,6 +365,7 @@ void Tracker::stop()
 
 void Tracker::pause(std::optional<Date> until)
 {
+    assertMainThread();
     const Publication publication(*this);
     if (!m_isRunning) {
         return;
@@ -374,6 +380,7 @@ void Tracker::pause(std::optional<Date> until)
 
 void Tracker::resume()
 {
+    assertMainThread();
     const Publication publication(*this);
     if (!m_isPaused) {
         return;
@@ -388,30 +395,35 @@ void Tracker::resume()
 
 void Tracker::setIdleThreshold(TimeInterval seconds)
 {
+    assertMainThread();
     const Publication publication(*this);
     publish(m_idleThreshold, seconds > 0 ? seconds : kDefaultIdleThreshold);
 }
 
 void Tracker::setClassifier(ContextClassifier classifier)
 {
+    assertMainThread();
     m_classifier = std::move(classifier);
     m_evaluation.reset();
 }
 
 void Tracker::setResolver(ProjectResolver resolver)
 {
+    assertMainThread();
     m_resolver = std::move(resolver);
     m_evaluation.reset();
 }
 
 void Tracker::setPolicy(PrivacyPolicy policy)
 {
+    assertMainThread();
     m_policy = std::move(policy);
     m_evaluation.reset();
 }
 
 void Tracker::setPinnedProjectID(std::optional<std::string> projectID)
 {
+    assertMainThread();
     const Publication publication(*this);
     publish(m_pinnedProjectID, std::move(projectID));
     m_evaluation.reset();
@@ -419,6 +431,7 @@ void Tracker::setPinnedProjectID(std::optional<std::string> projectID)
 
 void Tracker::setForceSplit(bool forceSplit)
 {
+    assertMainThread();
     const Publication publication(*this);
     publish(m_forceSplit, forceSplit);
 }

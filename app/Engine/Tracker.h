@@ -38,7 +38,6 @@ public:
     // Shorter segments are flicker between two contexts and are not kept.
     static constexpr TimeInterval kMinimumSegment = 0.5;
     static constexpr std::size_t kGitRootCacheLimit = 500;
-    static constexpr std::string_view kOwnBundleID = "com.kestrove.app";
     static constexpr std::string_view kLoginWindowBundleID = "com.apple.loginwindow";
     static constexpr std::string_view kPausedAppName = "Paused";
 

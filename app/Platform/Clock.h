@@ -9,13 +9,17 @@ class Clock
 {
 public:
     virtual ~Clock() = default;
+    // Wall-clock time: what is recorded and shown.
     virtual Date now() const = 0;
+    // Seconds from an arbitrary origin that never jump when the wall clock is set: for deadlines.
+    virtual TimeInterval monotonic() const = 0;
 };
 
 class SystemClock final : public Clock
 {
 public:
     Date now() const override;
+    TimeInterval monotonic() const override;
 };
 
 } // namespace kestrove

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/AppIdentity.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -12,7 +14,13 @@ namespace kestrove {
 class Log
 {
 public:
-    enum class Level { debug, info, error, fault };
+    enum class Level
+    {
+        debug,
+        info,
+        error,
+        fault
+    };
 
     explicit Log(std::string category) : m_category(std::move(category)) {}
 
@@ -29,7 +37,7 @@ public:
     // Where lines go; tests capture them. The default writes to standard error.
     using Sink = std::function<void(Level, const std::string& category, const std::string& line)>;
     static void setSink(Sink sink);
-    static constexpr std::string_view kSubsystem = "com.kestrove.app";
+    static constexpr std::string_view kSubsystem = kOwnBundleID;
 
 private:
     void write(Level level, std::string_view message) const;

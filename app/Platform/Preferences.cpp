@@ -463,13 +463,10 @@ void FilePreferences::didWrite(const std::string& key, bool changed)
         return;
     }
     m_savePosted = true;
-    m_mainQueue.post([this, alive = std::weak_ptr<bool>(m_alive)] {
-        if (alive.expired()) {
-            return;
-        }
+    m_mainQueue.post(m_guard.wrap<>([this] {
         m_savePosted = false;
         flush();
-    });
+    }));
 }
 
 bool FilePreferences::flush()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/LifetimeGuard.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -119,7 +121,7 @@ private:
     bool m_dirty = false;
     bool m_savePosted = false;
     bool m_saveRefused = false; // the file could not be read nor set aside
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    LifetimeGuard m_guard;
 };
 
 } // namespace kestrove

@@ -7,14 +7,14 @@
 
 namespace kestrove {
 
-// A running repeating timer; destroying it stops it.
+// A running timer; destroying it stops it (a one-shot timer that has not fired never fires).
 class ScheduledTimer
 {
 public:
     virtual ~ScheduledTimer() = default;
 };
 
-// Creates the repeating timers of the collectors and services. The program schedules them on the
+// Creates the timers of the collectors, services and windows. The program schedules them on the
 // Qt event loop; tests fire them from a fake clock. Every timer fires on the main thread.
 class Scheduler
 {
@@ -22,6 +22,9 @@ public:
     virtual ~Scheduler() = default;
     virtual std::unique_ptr<ScheduledTimer> repeating(TimeInterval interval,
                                                       std::function<void()> fire) = 0;
+    // Fires once, `delay` seconds from now.
+    virtual std::unique_ptr<ScheduledTimer> once(TimeInterval delay,
+                                                 std::function<void()> fire) = 0;
 };
 
 } // namespace kestrove

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "Engine/FocusTask.h"
 #include "Platform/Clock.h"
 #include "Storage/DatabaseError.h"
 #include "Storage/ReportQueries.h"
 #include "core/Date.h"
 #include "core/DayPlan.h"
 #include "core/DaySummary.h"
+#include "core/FocusTask.h"
 #include "core/Segment.h"
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/LifetimeGuard.h"
 #include "Platform/MainQueue.h"
 #include "Storage/Database.h"
 
@@ -107,6 +108,15 @@ public:
             promise->set_value(std::move(result));
         });
         return handle;
+    }
+
+    // As run(), but `done` is dropped when `guard` is gone by the time the result comes back:
+    // the caller no longer exists, or no longer wants the answer.
+    template <typename Job, typename R = std::invoke_result_t<Job&, Database&>>
+    DatabaseJob<R> run(const LifetimeGuard& guard, Job job,
+                       std::type_identity_t<Completion<R>> done)
+    {
+        return run(std::move(job), guard.guarded(std::move(done)));
     }
 
     // Blocks until every job sent before this call has run (shutdown, tests).

@@ -2,7 +2,7 @@
 
 #include "replay/Timeline.h"
 
-#include "Engine/FocusTask.h"
+#include "core/FocusTask.h"
 #include "support/FakeBrowserScripting.h"
 #include "support/FakeIdleTimeSource.h"
 #include "support/FakeSystemEvents.h"

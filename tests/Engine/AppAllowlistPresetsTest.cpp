@@ -51,7 +51,7 @@ TEST(AppAllowlistPresets, RememberLastUsedWritesOnlyARealChange)
     prefs.setStringArray(AppAllowlistPresets::kOlderLastUsedKey, {"Com.B", "com.a"});
     AppAllowlistPresets presets(prefs);
     int told = 0;
-    presets.observers().add([&] { ++told; });
+    const auto subscription = presets.observers().subscribe([&] { ++told; });
 
     presets.rememberLastUsed({});
     presets.rememberLastUsed({"COM.A", "com.b"}); // same applications, other order and case
@@ -71,7 +71,7 @@ TEST(AppAllowlistPresets, AlwaysAllowedIsWrittenEvenWhenEmptyOrUnchanged)
     RecordingPreferences prefs;
     AppAllowlistPresets presets(prefs);
     int told = 0;
-    presets.observers().add([&] { ++told; });
+    const auto subscription = presets.observers().subscribe([&] { ++told; });
 
     presets.setAlwaysAllowed({"Com.X", "com.x", "a.b"});
     EXPECT_EQ(presets.alwaysAllowed(), (List{"a.b", "com.x", "com.x"}));

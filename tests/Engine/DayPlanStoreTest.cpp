@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace kestrove;
 
 namespace {
@@ -37,7 +36,7 @@ protected:
     {
         m_store = std::make_unique<DayPlanStore>(prefs, clock);
         m_store->onChange = [this] { ++changes; };
-        m_store->observers().add([this] { ++told; });
+        m_subscription = m_store->observers().subscribe([this] { ++told; });
         return *m_store;
     }
     DayPlan planFor(Date day) const { return DayPlan::empty(Calendar::startOfDay(day), day); }
@@ -50,6 +49,7 @@ protected:
 
 private:
     std::unique_ptr<DayPlanStore> m_store;
+    Subscription m_subscription;
 };
 
 } // namespace

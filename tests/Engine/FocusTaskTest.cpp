@@ -1,4 +1,4 @@
-#include "Engine/FocusTask.h"
+#include "core/FocusTask.h"
 
 #include <gtest/gtest.h>
 

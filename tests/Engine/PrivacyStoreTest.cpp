@@ -93,7 +93,7 @@ TEST(PrivacyStore, EveryOperationWritesAllKeysButObserversHearOnlyRealChanges)
     PrivacyStore store(prefs);
     int changes = 0, told = 0;
     store.onChange = [&] { ++changes; };
-    store.observers().add([&] { ++told; });
+    const auto subscription = store.observers().subscribe([&] { ++told; });
 
     store.setPrivateApps({"Z.App", "a.app", "A.APP"});
     store.removePrivateApp("not.there");

@@ -37,7 +37,7 @@ protected:
     {
         m_store = std::make_unique<ProjectStore>(prefs, clock);
         m_store->onChange = [this] { ++changes; };
-        m_store->observers().add([this] { ++told; });
+        m_subscription = m_store->observers().subscribe([this] { ++told; });
         return *m_store;
     }
     // A store that already holds these projects, as the last launch left them.
@@ -57,6 +57,7 @@ protected:
 
 private:
     std::unique_ptr<ProjectStore> m_store;
+    Subscription m_subscription;
 };
 
 } // namespace

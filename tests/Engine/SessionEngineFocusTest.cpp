@@ -64,7 +64,7 @@ TEST_F(SessionEngineFocusTest, LockdownTaskRunsTimesUpAndCompletes)
     EXPECT_EQ(rig.overlay.timeUpTasks.size(), 1u); // once per prompt
 
     int ended = 0;
-    rig.engine->focusTaskEnded().add([&] { ++ended; });
+    const auto subscription = rig.engine->focusTaskEnded().subscribe([&] { ++ended; });
     rig.overlay.done();
     rig.settle();
     EXPECT_EQ(ended, 1);

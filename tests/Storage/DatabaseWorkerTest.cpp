@@ -68,3 +68,27 @@ TEST_F(DatabaseWorkerTest, StoppingLandsEveryQueuedWrite)
     db.open();
     EXPECT_EQ(db.segments(0, 1000).size(), 100u);
 }
+
+TEST_F(DatabaseWorkerTest, AGuardedCompletionIsDroppedOnceItsGuardIsGone)
+{
+    DatabaseWorker worker(m_main, m_path, m_clock);
+    worker.run([](Database& db) { db.open(); }).wait();
+    int kept = 0;
+    int dropped = 0;
+    LifetimeGuard living;
+    auto dying = std::make_unique<LifetimeGuard>();
+    worker.run(
+        living, [](Database& db) { return db.insertSegment(segment(1)); },
+        [&](DatabaseResult<std::int64_t>) { ++kept; });
+    // The job still runs and writes; only its answer is no longer wanted.
+    const auto written = worker.run(
+        *dying, [](Database& db) { return db.insertSegment(segment(2)); },
+        [&](DatabaseResult<std::int64_t>) { ++dropped; });
+    written.wait();
+    dying.reset();
+    m_main.drain();
+    EXPECT_EQ(kept, 1);
+    EXPECT_EQ(dropped, 0);
+    EXPECT_EQ(worker.run([](Database& db) { return db.segments(0, 10); }).wait().value().size(),
+              2u);
+}

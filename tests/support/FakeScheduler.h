@@ -9,7 +9,7 @@
 
 namespace kestrove {
 
-// Repeating timers driven by a fake clock: advance() moves the clock and fires every timer that
+// Timers driven by a fake clock: advance() moves the clock and fires every timer that
 // falls due on the way, in time order.
 class FakeScheduler final : public Scheduler
 {
@@ -19,10 +19,11 @@ public:
     std::unique_ptr<ScheduledTimer> repeating(TimeInterval interval,
                                               std::function<void()> fire) override
     {
-        auto entry = std::make_shared<Entry>(
-            Entry{interval, m_clock.now() + interval, std::move(fire), true});
-        m_entries.push_back(entry);
-        return std::make_unique<Handle>(entry);
+        return add(interval, true, std::move(fire));
+    }
+    std::unique_ptr<ScheduledTimer> once(TimeInterval delay, std::function<void()> fire) override
+    {
+        return add(delay, false, std::move(fire));
     }
 
     void advance(TimeInterval seconds)
@@ -31,7 +32,10 @@ public:
         while (auto next = nextDue(end)) {
             m_clock.set(next->due);
             next->due += next->interval;
-            next->fire();
+            next->running = next->repeats;
+            // A copy: the timer may be destroyed by its own action.
+            const auto fire = next->fire;
+            fire();
         }
         m_clock.set(end);
     }
@@ -49,6 +53,7 @@ private:
         Date due;
         std::function<void()> fire;
         bool running;
+        bool repeats;
     };
     struct Handle final : ScheduledTimer
     {
@@ -56,6 +61,15 @@ private:
         ~Handle() override { entry->running = false; }
         std::shared_ptr<Entry> entry;
     };
+
+    std::unique_ptr<ScheduledTimer> add(TimeInterval interval, bool repeats,
+                                        std::function<void()> fire)
+    {
+        auto entry = std::make_shared<Entry>(Entry{
+            std::max(interval, 0.0), m_clock.now() + interval, std::move(fire), true, repeats});
+        m_entries.push_back(entry);
+        return std::make_unique<Handle>(entry);
+    }
 
     std::shared_ptr<Entry> nextDue(Date end)
     {

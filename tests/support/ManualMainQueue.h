@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/MainQueue.h"
+#include "Platform/MainThread.h"
 
 #include <deque>
 #include <mutex>
@@ -20,6 +21,7 @@ public:
     // Runs everything posted so far, and what that posts in turn. Returns how many ran.
     int drain()
     {
+        assertMainThread();
         int count = 0;
         while (true) {
             std::function<void()> next;

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "Collectors/AppTracker.h"
+#include "Collectors/BrowserTracker.h"
+#include "Collectors/SystemIdle.h"
+#include "Engine/AppAllowlistPresets.h"
+#include "Engine/FocusBridge.h"
+#include "Engine/SessionEngine.h"
+#include "Engine/Tracker.h"
+#include "Intents/FocusStateMonitor.h"
+#include "Platform/Clock.h"
+#include "Platform/Linux/LinuxBrowserScripting.h"
+#include "Platform/Linux/LinuxCommandRunner.h"
+#include "Platform/Linux/LinuxDesktopServices.h"
+#include "Platform/Linux/LinuxScreenSaverIdle.h"
+#include "Platform/Linux/LinuxWorkspace.h"
+#include "Platform/Linux/QtDBusIdle.h"
+#include "Platform/Linux/QtFocusStateSignal.h"
+#include "Platform/Linux/QtMainQueue.h"
+#include "Platform/Linux/QtNotificationPresenter.h"
+#include "Platform/Linux/QtScheduler.h"
+#include "Platform/Linux/QtSystemEvents.h"
+#include "Platform/Log.h"
+#include "Platform/Preferences.h"
+#include "WindowStandIns.h"
+
+#include <QObject>
+
+namespace kestrove {
+
+// The composition root: builds the platform layer, the sampler, the services, the engine and
+// the windows in launch order, wires what calls back into the engine once everything exists,
+// and stops the engine before the program ends. Lives on the main thread for the whole run,
+// on a QApplication that does not quit when its last window closes.
+class Application
+{
+public:
+    Application();
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Whether an X display can be reached; checked before Qt opens its own connection.
+    static bool hasDisplay();
+
+    // Installs the notification presenter and starts the engine.
+    void launch();
+    // Stops the engine (open segment closed, writes landed, database closed), saves the
+    // preferences and ends the event loop. A second call does nothing.
+    void quit();
+    // Runs the event loop until quit(); SIGINT and SIGTERM quit too.
+    int exec();
+
+    SessionEngine& engine() { return m_engine; }
+
+private:
+    void connect();
+    void watchStopSignals();
+
+    QObject m_context;
+    Log m_log{"app"};
+    SystemClock m_clock;
+    QtMainQueue m_mainQueue{&m_context};
+    QtScheduler m_scheduler;
+    FilePreferences m_preferences;
+
+    LinuxWorkspace m_workspace;
+    AppTracker m_appTracker{m_workspace, m_scheduler};
+    LinuxBrowserScripting m_scripting{m_clock};
+    BrowserTracker m_browser{m_scripting, m_clock, m_mainQueue};
+    LinuxScreenSaverIdle m_inputIdle;
+    QtDBusIdle m_sessionIdle;
+    SystemIdle m_idle{m_inputIdle, m_sessionIdle};
+    QtSystemEvents m_systemEvents;
+    Tracker m_tracker;
+
+    AppAllowlistPresets m_allowlistPresets{m_preferences};
+    QtNotificationPresenter m_notifications;
+    LinuxCommandRunner m_commandRunner;
+    CommandFocusBridge m_focusBridge{m_preferences, m_commandRunner};
+    QtFocusStateSignal m_focusSignal;
+    FocusStateMonitor m_focusMonitor{m_focusSignal, m_clock};
+    LinuxDesktopServices m_desktop{m_workspace};
+
+    NoLockdown m_lockdown;
+    NoOverlay m_overlay;
+    NoLockInDisplay m_lockInDisplay;
+    NoMorningGate m_morningGate;
+
+    SessionEngine m_engine;
+    bool m_quitting = false;
+};
+
+} // namespace kestrove
