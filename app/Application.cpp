@@ -1,11 +1,14 @@
 #include "Application.h"
 
+#include "Platform/Linux/LinuxSessionBus.h"
 #include "Platform/Linux/LinuxX11Connection.h"
+#include "Platform/StartupSummary.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -47,6 +50,11 @@ bool Application::hasDisplay()
     return LinuxX11Connection::isDisplayReachable();
 }
 
+void Application::useOnlyTheUsersSessionBus()
+{
+    LinuxSessionBus::preventAutolaunch();
+}
+
 // The second phase of construction: what calls back into the engine is connected once both
 // sides exist.
 void Application::connect()
@@ -61,8 +69,26 @@ void Application::connect()
 
 void Application::launch()
 {
+    reportStartup();
     m_notifications.install();
     m_engine.start();
+}
+
+void Application::reportStartup()
+{
+    StartupFacts facts;
+    facts.databasePath = Database::defaultPath();
+    facts.preferencesPath = m_preferences.path().string();
+    const char* display = std::getenv("DISPLAY");
+    facts.displayName = display ? display : "";
+    facts.windows = !m_workspace.isConnected() ? WindowAccess::noDisplay
+                    : m_workspace.isTrusted()  ? WindowAccess::readable
+                                               : WindowAccess::noWindowManager;
+    facts.sessionBus = LinuxSessionBus::state();
+    facts.accessibility = LinuxSessionBus::accessibility();
+    for (const std::string& line : startupLines(facts)) {
+        m_log.info(line);
+    }
 }
 
 void Application::quit()

@@ -42,8 +42,12 @@ public:
 
     // Whether an X display can be reached; checked before Qt opens its own connection.
     static bool hasDisplay();
+    // Keeps Qt and the libraries from starting a session bus of their own when the user has
+    // none; called before Qt starts.
+    static void useOnlyTheUsersSessionBus();
 
-    // Installs the notification presenter and starts the engine.
+    // Says where things are kept and what can be watched, installs the notification presenter
+    // and starts the engine.
     void launch();
     // Stops the engine (open segment closed, writes landed, database closed), saves the
     // preferences and ends the event loop. A second call does nothing.
@@ -55,6 +59,7 @@ public:
 
 private:
     void connect();
+    void reportStartup();
     void watchStopSignals();
 
     QObject m_context;
