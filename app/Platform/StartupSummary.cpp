@@ -34,8 +34,8 @@ std::string sitesLine(AccessibilityState accessibility)
     case AccessibilityState::noAnswer:
         return "browser sites: not read: the accessibility bus does not answer (org.a11y.Bus)";
     case AccessibilityState::noSessionBus:
-        return "browser sites: not read: there is no session bus to find the accessibility bus "
-               "on";
+        return "browser sites: not read: without a session bus the accessibility bus cannot be "
+               "found";
     }
     return {};
 }

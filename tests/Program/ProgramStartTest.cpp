@@ -145,7 +145,7 @@ TEST_F(ProgramStartTest, WithoutSessionBusNoneIsStartedAndOneLineSaysSo)
                                            "set), and none is started"))
         << aboutTheBus[0];
     ASSERT_GE(messages.size(), 4u);
-    EXPECT_TRUE(messages[3].starts_with("browser sites: not read: there is no session bus"))
+    EXPECT_TRUE(messages[3].starts_with("browser sites: not read: without a session bus"))
         << messages[3];
     // Notifications and the focus-state signal say nothing more about it.
     for (const std::string& message : messages) {
