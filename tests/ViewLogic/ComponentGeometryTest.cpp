@@ -22,8 +22,8 @@ TEST(ComponentGeometryTest, WaterlineFillIsAtLeastADot)
     };
     // A 200-wide bar, 6 high.
     const Case cases[] = {
-        {0, 6},   {-0.5, 6},  {nan, 6},   {-inf, 6}, {0.01, 6},
-        {0.5, 100}, {1, 200}, {1.7, 200}, {inf, 200},
+        {0, 6},     {-0.5, 6}, {nan, 6},   {-inf, 6},  {0.01, 6},
+        {0.5, 100}, {1, 200},  {1.7, 200}, {inf, 200},
     };
     for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(waterlineFillWidth(c.progress, 200, 6), c.expected) << c.progress;
@@ -70,8 +70,8 @@ TEST(ComponentGeometryTest, CapsuleHitAreaExcludesTheCorners)
         bool inside;
     };
     const Case cases[] = {
-        {50, 15, true},  {50, 0, true},    {50, 30, true},  {0, 15, true},  {100, 15, true},
-        {15, 0, true},   {85, 30, true},   {3, 3, false},   {97, 27, false}, {1, 29, false},
+        {50, 15, true},   {50, 0, true},   {50, 30, true},   {0, 15, true},   {100, 15, true},
+        {15, 0, true},    {85, 30, true},  {3, 3, false},    {97, 27, false}, {1, 29, false},
         {4.5, 4.5, true}, {-1, 15, false}, {101, 15, false}, {50, 31, false},
     };
     for (const Case& c : cases) {

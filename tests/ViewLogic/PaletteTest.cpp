@@ -15,14 +15,12 @@ TEST(PaletteTest, ProjectColorMatchesKeysExactly)
         Rgba expected;
     };
     const Case cases[] = {
-        {"violet", rgb(0x9C8CFF)},  {"blue", rgb(0x5AA9FF)},
-        {"teal", rgb(0x3FD1C4)},    {"green", rgb(0x7BD88F)},
-        {"amber", rgb(0xF2B84B)},   {"coral", rgb(0xFF8A65)},
-        {"pink", rgb(0xF08BD1)},    {"slate", rgb(0x9AA4B8)},
-        {std::nullopt, rgb(0x6C7285)}, {"", rgb(0x6C7285)},
-        {"Violet", rgb(0x6C7285)},  {"VIOLET", rgb(0x6C7285)},
-        {" violet", rgb(0x6C7285)}, {"violet ", rgb(0x6C7285)},
-        {"purple", rgb(0x6C7285)},  {"violetblue", rgb(0x6C7285)},
+        {"violet", rgb(0x9C8CFF)},     {"blue", rgb(0x5AA9FF)},    {"teal", rgb(0x3FD1C4)},
+        {"green", rgb(0x7BD88F)},      {"amber", rgb(0xF2B84B)},   {"coral", rgb(0xFF8A65)},
+        {"pink", rgb(0xF08BD1)},       {"slate", rgb(0x9AA4B8)},   {std::nullopt, rgb(0x6C7285)},
+        {"", rgb(0x6C7285)},           {"Violet", rgb(0x6C7285)},  {"VIOLET", rgb(0x6C7285)},
+        {" violet", rgb(0x6C7285)},    {"violet ", rgb(0x6C7285)}, {"purple", rgb(0x6C7285)},
+        {"violetblue", rgb(0x6C7285)},
     };
     for (const Case& c : cases) {
         const auto key = c.key ? std::optional<std::string_view>(*c.key) : std::nullopt;
