@@ -1,7 +1,9 @@
 #include "Application.h"
 
 #include "Platform/Linux/LinuxX11Connection.h"
+#include "Views/Theme.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
@@ -33,6 +35,7 @@ Application::Application()
                 m_notifications, m_focusBridge, m_focusMonitor, m_desktop},
                Database::defaultPath())
 {
+    applyTheme(*qApp);
     connect();
 }
 
