@@ -18,6 +18,7 @@
 #include "Views/PlainText.h"
 #include "Views/Theme.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -498,6 +499,16 @@ WidgetPtr dashboardPage()
         layout->setColumnStretch(c, 1);
     }
     return page(grid, 1100, 24);
+}
+
+std::unique_ptr<QApplication> offscreenApplication(int& argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    auto app = std::make_unique<QApplication>(argc, argv);
+    applyTheme(*app);
+    return app;
 }
 
 std::vector<GalleryView> galleryViews()

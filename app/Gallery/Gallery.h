@@ -7,9 +7,14 @@
 #include <memory>
 #include <vector>
 
+class QApplication;
 class QWidget;
 
 namespace kestrove::gallery {
+
+// A QApplication in Kestrove's look that paints without a display (unless QT_QPA_PLATFORM
+// names a platform), for the gallery and the paint benchmarks.
+std::unique_ptr<QApplication> offscreenApplication(int& argc, char** argv);
 
 // One picture of the gallery: a view in one state, built with made-up but realistic data.
 struct GalleryView

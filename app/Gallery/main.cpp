@@ -2,7 +2,6 @@
 //     kestrove-gallery FOLDER            writes FOLDER/<view>.png at device pixel ratio 2
 //     kestrove-gallery --check FOLDER    checks that every picture is there and not blank
 #include "Gallery/Gallery.h"
-#include "Views/Theme.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,12 +53,7 @@ int check(const QString& folder)
 
 int main(int argc, char** argv)
 {
-    // The gallery never needs a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    applyTheme(app);
+    const auto app = gallery::offscreenApplication(argc, argv);
     const QStringList args = QApplication::arguments().mid(1);
     if (args.size() == 1 && !args[0].startsWith('-')) {
         return render(args[0]);
