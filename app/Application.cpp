@@ -3,7 +3,9 @@
 #include "Platform/Linux/LinuxSessionBus.h"
 #include "Platform/Linux/LinuxX11Connection.h"
 #include "Platform/StartupSummary.h"
+#include "Views/Theme.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
@@ -36,6 +38,7 @@ Application::Application()
                 m_notifications, m_focusBridge, m_focusMonitor, m_desktop},
                Database::defaultPath())
 {
+    applyTheme(*qApp);
     connect();
 }
 
