@@ -422,7 +422,14 @@ struct LinuxWorkspace::Private
             return;
         }
         const Window window = activeWindow();
-        if (window == 0 || window == lastReported) {
+        if (window == 0) {
+            // Nothing took over from a window that was iconified or closed: when it comes
+            // back, that is an activation again.
+            lastReported = 0;
+            checkConnection();
+            return;
+        }
+        if (window == lastReported) {
             checkConnection();
             return;
         }
