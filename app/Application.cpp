@@ -32,7 +32,10 @@ void onStopSignal(int)
 Application::Application()
     : m_preferences(FilePreferences::defaultPath(), m_mainQueue),
       m_tracker({m_appTracker, m_browser, m_idle, m_systemEvents, m_workspace}, m_clock),
-      m_notifications(m_clock),
+      m_notifications(m_clock), m_overlayWindows([this] {
+          return SessionStats::capture(m_engine.focusTaskManager().active(), m_clock.now());
+      }),
+      m_hider(m_mainQueue, {{}, [this] { return m_workspace.identityResolver(); }}),
       m_engine({m_clock, m_mainQueue, m_scheduler, m_preferences, m_workspace, m_tracker,
                 m_allowlistPresets, m_lockdown, m_overlay, m_lockInDisplay, m_morningGate,
                 m_notifications, m_focusBridge, m_focusMonitor, m_desktop},
@@ -62,6 +65,17 @@ void Application::useOnlyTheUsersSessionBus()
 // sides exist.
 void Application::connect()
 {
+    m_overlay.setScreens(&m_overlayWindows);
+    m_lockdown.setHooks({
+        [this] { return m_engine.awaitingTimeUp(); },
+        [this](const std::string& bundleID) { m_engine.allowAppDuringLockIn(bundleID); },
+        // On a later turn: ending the task takes the overlay down, which is still answering.
+        [this] {
+            m_mainQueue.post([this] { m_engine.endFocusTask(FocusTask::EndReason::brokeOut); });
+        },
+        // The morning wall brings itself back to the front once it is built.
+        [] {},
+    });
     m_notifications.setHandlers({
         [this](const std::string& id) { m_engine.answerTimeUpDone(id); },
         [this](const std::string& id) { m_engine.answerTimeUpExtend(id, 15); },

@@ -7,11 +7,13 @@
 #include "Engine/FocusBridge.h"
 #include "Engine/SessionEngine.h"
 #include "Engine/Tracker.h"
+#include "Engine/WorkspaceLockdownEnforcer.h"
 #include "Intents/FocusStateMonitor.h"
 #include "Platform/Clock.h"
 #include "Platform/Linux/LinuxBrowserScripting.h"
 #include "Platform/Linux/LinuxCommandRunner.h"
 #include "Platform/Linux/LinuxDesktopServices.h"
+#include "Platform/Linux/LinuxHider.h"
 #include "Platform/Linux/LinuxScreenSaverIdle.h"
 #include "Platform/Linux/LinuxWorkspace.h"
 #include "Platform/Linux/QtDBusIdle.h"
@@ -22,6 +24,8 @@
 #include "Platform/Linux/QtSystemEvents.h"
 #include "Platform/Log.h"
 #include "Platform/Preferences.h"
+#include "ViewLogic/Lockdown/LockdownOverlay.h"
+#include "Views/Lockdown/LockdownOverlayWindows.h"
 #include "WindowStandIns.h"
 
 #include <QObject>
@@ -56,6 +60,7 @@ public:
     int exec();
 
     SessionEngine& engine() { return m_engine; }
+    LockdownOverlayWindows& overlayWindows() { return m_overlayWindows; }
 
 private:
     void connect();
@@ -87,8 +92,10 @@ private:
     FocusStateMonitor m_focusMonitor{m_focusSignal, m_clock};
     LinuxDesktopServices m_desktop{m_workspace};
 
-    NoLockdown m_lockdown;
-    NoOverlay m_overlay;
+    LockdownOverlay m_overlay{m_scheduler, m_clock};
+    LockdownOverlayWindows m_overlayWindows;
+    LinuxHider m_hider;
+    WorkspaceLockdownEnforcer m_lockdown{m_workspace, m_scheduler, m_clock, m_hider, m_overlay};
     NoLockInDisplay m_lockInDisplay;
     NoMorningGate m_morningGate;
 
