@@ -1,11 +1,16 @@
 #include "Application.h"
 
+#include "Platform/Linux/LinuxSessionBus.h"
 #include "Platform/Linux/LinuxX11Connection.h"
+#include "Platform/StartupSummary.h"
+#include "Views/Theme.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -27,12 +32,16 @@ void onStopSignal(int)
 Application::Application()
     : m_preferences(FilePreferences::defaultPath(), m_mainQueue),
       m_tracker({m_appTracker, m_browser, m_idle, m_systemEvents, m_workspace}, m_clock),
-      m_notifications(m_clock),
+      m_notifications(m_clock), m_overlayWindows([this] {
+          return SessionStats::capture(m_engine.focusTaskManager().active(), m_clock.now());
+      }),
+      m_hider(m_mainQueue, {{}, [this] { return m_workspace.identityResolver(); }}),
       m_engine({m_clock, m_mainQueue, m_scheduler, m_preferences, m_workspace, m_tracker,
                 m_allowlistPresets, m_lockdown, m_overlay, m_lockInDisplay, m_morningGate,
                 m_notifications, m_focusBridge, m_focusMonitor, m_desktop},
                Database::defaultPath())
 {
+    applyTheme(*qApp);
     connect();
 }
 
@@ -47,10 +56,26 @@ bool Application::hasDisplay()
     return LinuxX11Connection::isDisplayReachable();
 }
 
+void Application::useOnlyTheUsersSessionBus()
+{
+    LinuxSessionBus::preventAutolaunch();
+}
+
 // The second phase of construction: what calls back into the engine is connected once both
 // sides exist.
 void Application::connect()
 {
+    m_overlay.setScreens(&m_overlayWindows);
+    m_lockdown.setHooks({
+        [this] { return m_engine.awaitingTimeUp(); },
+        [this](const std::string& bundleID) { m_engine.allowAppDuringLockIn(bundleID); },
+        // On a later turn: ending the task takes the overlay down, which is still answering.
+        [this] {
+            m_mainQueue.post([this] { m_engine.endFocusTask(FocusTask::EndReason::brokeOut); });
+        },
+        // The morning wall brings itself back to the front once it is built.
+        [] {},
+    });
     m_notifications.setHandlers({
         [this](const std::string& id) { m_engine.answerTimeUpDone(id); },
         [this](const std::string& id) { m_engine.answerTimeUpExtend(id, 15); },
@@ -61,8 +86,26 @@ void Application::connect()
 
 void Application::launch()
 {
+    reportStartup();
     m_notifications.install();
     m_engine.start();
+}
+
+void Application::reportStartup()
+{
+    StartupFacts facts;
+    facts.databasePath = Database::defaultPath();
+    facts.preferencesPath = m_preferences.path().string();
+    const char* display = std::getenv("DISPLAY");
+    facts.displayName = display ? display : "";
+    facts.windows = !m_workspace.isConnected() ? WindowAccess::noDisplay
+                    : m_workspace.isTrusted()  ? WindowAccess::readable
+                                               : WindowAccess::noWindowManager;
+    facts.sessionBus = LinuxSessionBus::state();
+    facts.accessibility = LinuxSessionBus::accessibility();
+    for (const std::string& line : startupLines(facts)) {
+        m_log.info(line);
+    }
 }
 
 void Application::quit()

@@ -7,11 +7,13 @@
 #include "Engine/FocusBridge.h"
 #include "Engine/SessionEngine.h"
 #include "Engine/Tracker.h"
+#include "Engine/WorkspaceLockdownEnforcer.h"
 #include "Intents/FocusStateMonitor.h"
 #include "Platform/Clock.h"
 #include "Platform/Linux/LinuxBrowserScripting.h"
 #include "Platform/Linux/LinuxCommandRunner.h"
 #include "Platform/Linux/LinuxDesktopServices.h"
+#include "Platform/Linux/LinuxHider.h"
 #include "Platform/Linux/LinuxScreenSaverIdle.h"
 #include "Platform/Linux/LinuxWorkspace.h"
 #include "Platform/Linux/QtDBusIdle.h"
@@ -22,6 +24,8 @@
 #include "Platform/Linux/QtSystemEvents.h"
 #include "Platform/Log.h"
 #include "Platform/Preferences.h"
+#include "ViewLogic/Lockdown/LockdownOverlay.h"
+#include "Views/Lockdown/LockdownOverlayWindows.h"
 #include "WindowStandIns.h"
 
 #include <QObject>
@@ -42,8 +46,12 @@ public:
 
     // Whether an X display can be reached; checked before Qt opens its own connection.
     static bool hasDisplay();
+    // Keeps Qt and the libraries from starting a session bus of their own when the user has
+    // none; called before Qt starts.
+    static void useOnlyTheUsersSessionBus();
 
-    // Installs the notification presenter and starts the engine.
+    // Says where things are kept and what can be watched, installs the notification presenter
+    // and starts the engine.
     void launch();
     // Stops the engine (open segment closed, writes landed, database closed), saves the
     // preferences and ends the event loop. A second call does nothing.
@@ -52,9 +60,11 @@ public:
     int exec();
 
     SessionEngine& engine() { return m_engine; }
+    LockdownOverlayWindows& overlayWindows() { return m_overlayWindows; }
 
 private:
     void connect();
+    void reportStartup();
     void watchStopSignals();
 
     QObject m_context;
@@ -82,8 +92,10 @@ private:
     FocusStateMonitor m_focusMonitor{m_focusSignal, m_clock};
     LinuxDesktopServices m_desktop{m_workspace};
 
-    NoLockdown m_lockdown;
-    NoOverlay m_overlay;
+    LockdownOverlay m_overlay{m_scheduler, m_clock};
+    LockdownOverlayWindows m_overlayWindows;
+    LinuxHider m_hider;
+    WorkspaceLockdownEnforcer m_lockdown{m_workspace, m_scheduler, m_clock, m_hider, m_overlay};
     NoLockInDisplay m_lockInDisplay;
     NoMorningGate m_morningGate;
 

@@ -12,6 +12,7 @@ int main(int argc, char** argv)
                              "needs an X11 desktop session.\n");
         return 1;
     }
+    kestrove::Application::useOnlyTheUsersSessionBus();
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Kestrove");
     // The tray application lives on when its windows close; only Quit ends it.

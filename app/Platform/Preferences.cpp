@@ -306,7 +306,8 @@ Preferences::Value decoded(const Json& json)
     if (type == "dictionary") {
         return {decodedDictionary(inner)};
     }
-    throw JsonCoding::DecodeError("unknown or mistyped value \"" + type + "\"");
+    // The type's name came from the file: it is not repeated in the log.
+    throw JsonCoding::DecodeError("unknown type or a value of another type");
 }
 
 std::string encodedFile(const std::map<std::string, Preferences::Value>& values)
@@ -319,18 +320,60 @@ std::string encodedFile(const std::map<std::string, Preferences::Value>& values)
     return file.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-std::map<std::string, Preferences::Value> decodedFile(const std::string& text)
+// A key as it may appear in the log: printable ASCII as it is, every other byte as \xNN, and
+// cut short, so that a hostile file cannot write raw bytes or pages of text into the log.
+std::string printableKey(std::string_view key)
 {
-    const Json file = JsonCoding::parse(text);
-    if (!file.is_object()) {
-        throw JsonCoding::DecodeError("expected an object");
+    constexpr std::size_t kLongest = 64;
+    constexpr char kHex[] = "0123456789abcdef";
+    std::string out = "\"";
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        if (i == kLongest) {
+            out += "...";
+            break;
+        }
+        const auto byte = static_cast<unsigned char>(key[i]);
+        if (byte >= 0x20 && byte < 0x7f && byte != '"' && byte != '\\') {
+            out += static_cast<char>(byte);
+        } else {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        }
     }
-    std::map<std::string, Preferences::Value> out;
+    return out + "\"";
+}
+
+struct DecodedFile
+{
+    std::map<std::string, Preferences::Value> values;
+    // Values that parsed but did not decode, as they were found, with the reason for each.
+    Json rejected = Json::object();
+    std::vector<std::pair<std::string, std::string>> reasons;
+};
+
+// Only a file that is not a JSON object fails as a whole (DecodeError, with a reason that
+// quotes nothing of the file); a value that does not decode is rejected on its own.
+DecodedFile decodedFile(const std::string& text)
+{
+    Json file;
+    try {
+        file = Json::parse(text);
+    } catch (const Json::parse_error& error) {
+        throw JsonCoding::DecodeError("it is not valid JSON (at byte " +
+                                      NumberFormat::integer(static_cast<std::int64_t>(error.byte)) +
+                                      ")");
+    }
+    if (!file.is_object()) {
+        throw JsonCoding::DecodeError("it is not a JSON object");
+    }
+    DecodedFile out;
     for (const auto& [key, value] : file.items()) {
         try {
-            out.emplace(key, decoded(value));
+            out.values.emplace(key, decoded(value));
         } catch (const JsonCoding::DecodeError& error) {
-            throw JsonCoding::DecodeError("key \"" + key + "\": " + error.what());
+            out.rejected[key] = value;
+            out.reasons.emplace_back(key, error.what());
         }
     }
     return out;
@@ -425,22 +468,35 @@ void FilePreferences::load()
         setAside("it cannot be read");
         return;
     }
+    DecodedFile file;
     try {
-        replaceAll(decodedFile(text.str()));
+        file = decodedFile(text.str());
     } catch (const JsonCoding::DecodeError& error) {
         setAside(error.what());
+        return;
+    }
+    replaceAll(std::move(file.values));
+    if (!file.reasons.empty()) {
+        keepRejected(file.rejected.dump(2, ' ', false, Json::error_handler_t::replace) + "\n",
+                     file.reasons);
     }
 }
 
-void FilePreferences::setAside(const std::string& reason)
+std::filesystem::path FilePreferences::unusedSibling(const std::string& suffix) const
 {
-    const std::string stem =
-        m_path.string() + ".corrupt-" + NumberFormat::integer(std::time(nullptr));
+    const std::string stem = m_path.string() + suffix + NumberFormat::integer(std::time(nullptr));
     std::filesystem::path target = stem;
     std::error_code error;
     for (int n = 2; std::filesystem::exists(target, error); ++n) {
         target = stem + "-" + NumberFormat::integer(n);
     }
+    return target;
+}
+
+void FilePreferences::setAside(const std::string& reason)
+{
+    const std::filesystem::path target = unusedSibling(".corrupt-");
+    std::error_code error;
     std::filesystem::rename(m_path, target, error);
     if (error) {
         m_saveRefused = true;
@@ -450,6 +506,34 @@ void FilePreferences::setAside(const std::string& reason)
     }
     kLog.error("preferences file does not decode (" + reason + "); set aside as " +
                target.filename().string() + ", starting with defaults");
+}
+
+void FilePreferences::keepRejected(const std::string& contents,
+                                   const std::vector<std::pair<std::string, std::string>>& reasons)
+{
+    // One line per key, up to a point: a file of thousands of bad keys must not flood the log.
+    constexpr std::size_t kKeysLogged = 10;
+    const std::filesystem::path target = unusedSibling(".rejected-");
+    const bool kept = write(target, contents);
+    const std::string where =
+        kept ? "kept in " + target.filename().string() : "left in the file, which is not saved";
+    for (std::size_t i = 0; i < reasons.size() && i < kKeysLogged; ++i) {
+        kLog.error("preference " + printableKey(reasons[i].first) +
+                   " ignored: " + reasons[i].second + "; " + where);
+    }
+    if (reasons.size() > kKeysLogged) {
+        kLog.error("preferences: " +
+                   NumberFormat::integer(static_cast<std::int64_t>(reasons.size() - kKeysLogged)) +
+                   " more values ignored; " + where);
+    }
+    if (!kept) {
+        // Saving now would drop the values that could not be kept elsewhere.
+        m_saveRefused = true;
+        return;
+    }
+    // The file is rewritten without them, so that the next start finds nothing to reject.
+    m_dirty = true;
+    flush();
 }
 
 void FilePreferences::didWrite(const std::string& key, bool changed)
@@ -477,16 +561,16 @@ bool FilePreferences::flush()
     if (m_saveRefused) {
         return false;
     }
-    if (!write(encodedFile(values()))) {
+    if (!write(m_path, encodedFile(values()))) {
         return false;
     }
     m_dirty = false;
     return true;
 }
 
-bool FilePreferences::write(const std::string& contents)
+bool FilePreferences::write(const std::filesystem::path& target, const std::string& contents)
 {
-    const std::filesystem::path folder = m_path.parent_path();
+    const std::filesystem::path folder = target.parent_path();
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
@@ -508,7 +592,7 @@ bool FilePreferences::write(const std::string& contents)
         return false;
     }
     beforeReplace(temporary);
-    if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
         kLog.error("preferences save failed: " + systemError("rename"));
         ::unlink(temporary.c_str());
         return false;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -92,7 +93,9 @@ private:
 
 // Preferences kept in one JSON file, by default $XDG_CONFIG_HOME/Kestrove/preferences.json.
 // Changes are saved on the next turn of the main queue, so a burst of changes is one write;
-// flush() saves at once. A file that does not decode is set aside, never overwritten.
+// flush() saves at once. A file that is not a JSON object is set aside whole
+// (preferences.json.corrupt-<time>), never overwritten; a value in it that does not decode is
+// ignored, logged by key and moved to preferences.json.rejected-<time>, and the rest are kept.
 class FilePreferences : public Preferences
 {
 public:
@@ -113,14 +116,18 @@ protected:
 
 private:
     void load();
+    std::filesystem::path unusedSibling(const std::string& suffix) const;
     void setAside(const std::string& reason);
-    bool write(const std::string& contents);
+    void keepRejected(const std::string& contents,
+                      const std::vector<std::pair<std::string, std::string>>& reasons);
+    bool write(const std::filesystem::path& target, const std::string& contents);
 
     std::filesystem::path m_path;
     MainQueue& m_mainQueue;
     bool m_dirty = false;
     bool m_savePosted = false;
-    bool m_saveRefused = false; // the file could not be read nor set aside
+    // The file could not be read nor set aside, or its rejected values kept elsewhere.
+    bool m_saveRefused = false;
     LifetimeGuard m_guard;
 };
 

@@ -7,6 +7,15 @@
 
 namespace kestrove {
 
+// What a window is to the desktop: an ordinary application window, or a part of the desktop
+// itself (a panel or dock, the desktop background).
+enum class WindowType
+{
+    normal,
+    dock,
+    desktop
+};
+
 // The application that owns the active window, as the desktop reports it.
 struct FrontmostApplication
 {
@@ -14,6 +23,7 @@ struct FrontmostApplication
     std::optional<std::string> localizedName; // absent when it has no name
     int processID = 0;                        // 0 when the window sets none
     std::uint64_t window = 0;                 // the desktop's handle of the active window
+    WindowType windowType = WindowType::normal;
 
     bool operator==(const FrontmostApplication&) const = default;
 };

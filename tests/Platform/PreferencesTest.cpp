@@ -1,8 +1,10 @@
 #include "Platform/Preferences.h"
 
+#include "Platform/Log.h"
 #include "support/ManualMainQueue.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <cstdlib>
@@ -37,6 +39,32 @@ std::vector<std::string> filesIn(const fs::path& folder)
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Every log line written while it lives.
+struct LogCapture
+{
+    LogCapture()
+    {
+        Log::setSink([this](Log::Level, const std::string&, const std::string& line) {
+            lines.push_back(line);
+        });
+    }
+    ~LogCapture() { Log::setSink(nullptr); }
+
+    std::vector<std::string> lines;
+};
+
+bool isPrintableAscii(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
+}
+
+std::vector<std::string> namesStartingWith(const fs::path& folder, const std::string& prefix)
+{
+    std::vector<std::string> names = filesIn(folder);
+    std::erase_if(names, [&](const std::string& name) { return !name.starts_with(prefix); });
     return names;
 }
 
@@ -182,20 +210,21 @@ TEST_F(FilePreferencesTest, ChangesInOneTurnAreSavedOnceAndNoOpsNotAtAll)
 
 TEST_F(FilePreferencesTest, CorruptFileIsSetAsideAndDefaultsUsed)
 {
-    const char* contents[] = {
-        "{\"goal\": {\"double\": 4.0}",                      // cut short
-        "[]",                                                // not an object
-        "{\"goal\": 4.0}",                                   // untyped
-        "{\"goal\": {\"int\": 2.5}}",                        // mistyped
-        "{\"blob\": {\"data\": \"@@@@\"}}",                  // not base64
-        "{\"list\": {\"strings\": [\"a\", 1]}}",             // mixed array
-        "{\"d\": {\"dictionary\": {\"x\": {\"nope\": 1}}}}", // unknown type inside
+    // Each text holds the marker "zzq" near its fault, where a parser's message would quote it.
+    const std::string contents[] = {
+        "{\"zzq\": {\"double\": 4.0}",                     // cut short
+        "[\"zzq\"]",                                       // not an object
+        "",                                                // empty
+        "{\"k\": {\"string\": \"zzq\xff\xfe\"}}",          // not UTF-8
+        "{\"k\": {\"string\": \"zzq\x01\x1b[31m\"}}",      // raw control characters
+        "{\"zzq\": {\"int\": 1}} {\"zzq\": {\"int\": 2}}", // two documents
     };
-    for (const char* text : contents) {
+    for (const std::string& text : contents) {
         SCOPED_TRACE(text);
         fs::remove_all(folder());
         fs::create_directories(folder());
         writeFile(file, text);
+        LogCapture log;
         {
             FilePreferences prefs(file, queue);
             EXPECT_TRUE(prefs.values().empty());
@@ -207,7 +236,94 @@ TEST_F(FilePreferencesTest, CorruptFileIsSetAsideAndDefaultsUsed)
         EXPECT_TRUE(names[1].starts_with("preferences.json.corrupt-")) << names[1];
         EXPECT_EQ(readFile(folder() / names[1]), text);
         EXPECT_EQ(FilePreferences(file, queue).boolValue("fresh"), true);
+
+        ASSERT_EQ(log.lines.size(), 1u);
+        EXPECT_NE(log.lines[0].find(names[1]), std::string::npos) << log.lines[0];
+        EXPECT_EQ(log.lines[0].find("zzq"), std::string::npos) << log.lines[0];
+        EXPECT_TRUE(isPrintableAscii(log.lines[0])) << log.lines[0];
     }
+}
+
+TEST_F(FilePreferencesTest, ValueThatDoesNotDecodeIsMovedAsideAndTheRestKept)
+{
+    const char* badValues[] = {
+        "4.0",                                      // untyped
+        "{\"int\": 2.5}",                           // mistyped
+        "{\"int\": 9223372036854775808}",           // out of range
+        "{\"bool\": 1}",                            // mistyped
+        "{\"data\": \"@@@@\"}",                     // not base64
+        "{\"strings\": [\"a\", 1]}",                // mixed array
+        "{\"dictionary\": {\"x\": {\"nope\": 1}}}", // unknown type inside
+        "{\"zzq\\u0007\": 1}",                      // unknown type, named with a bell
+        "{\"int\": 1, \"string\": \"a\"}",          // two types
+    };
+    for (const char* bad : badValues) {
+        SCOPED_TRACE(bad);
+        fs::remove_all(folder());
+        fs::create_directories(folder());
+        writeFile(file, std::string("{\"goal\": {\"int\": 3}, \"bad\": ") + bad +
+                            ", \"name\": {\"string\": \"Zo\u00eb\"}}");
+        LogCapture log;
+        {
+            FilePreferences prefs(file, queue);
+            EXPECT_EQ(prefs.integer("goal"), 3);
+            EXPECT_EQ(prefs.string("name"), "Zo\u00eb");
+            EXPECT_FALSE(prefs.contains("bad"));
+        }
+        // The bad value is kept as it was found, and the file no longer holds it.
+        const auto rejected = namesStartingWith(folder(), "preferences.json.rejected-");
+        ASSERT_EQ(rejected.size(), 1u);
+        EXPECT_EQ(nlohmann::json::parse(readFile(folder() / rejected[0])),
+                  nlohmann::json({{"bad", nlohmann::json::parse(bad)}}));
+        EXPECT_EQ(filesIn(folder()), (std::vector<std::string>{"preferences.json", rejected[0]}));
+
+        ASSERT_EQ(log.lines.size(), 1u);
+        EXPECT_TRUE(log.lines[0].starts_with("preference \"bad\" ignored: ")) << log.lines[0];
+        EXPECT_NE(log.lines[0].find(rejected[0]), std::string::npos) << log.lines[0];
+        EXPECT_EQ(log.lines[0].find("zzq"), std::string::npos) << log.lines[0];
+
+        // The next start finds a clean file and sets nothing more aside.
+        FilePreferences again(file, queue);
+        EXPECT_EQ(again.integer("goal"), 3);
+        EXPECT_EQ(again.string("name"), "Zo\u00eb");
+        EXPECT_EQ(filesIn(folder()).size(), 2u);
+        EXPECT_EQ(log.lines.size(), 1u);
+    }
+}
+
+TEST_F(FilePreferencesTest, RejectedKeysAreLoggedPrintablyAndBriefly)
+{
+    fs::create_directories(folder());
+    nlohmann::json text = {{"goal", {{"int", 3}}}};
+    const std::string hostile = "\x1b[2Jk\xc3\xbc\"\\" + std::string(200, 'x');
+    text[hostile] = 1;
+    for (int i = 0; i < 24; ++i) {
+        text["bad" + std::to_string(i)] = {{"int", "one"}};
+    }
+    writeFile(file, text.dump());
+    LogCapture log;
+    FilePreferences prefs(file, queue);
+    EXPECT_EQ(prefs.integer("goal"), 3);
+    EXPECT_EQ(prefs.values().size(), 1u);
+
+    // Ten lines by key, then one that counts the rest.
+    ASSERT_EQ(log.lines.size(), 11u);
+    for (const std::string& line : log.lines) {
+        EXPECT_TRUE(isPrintableAscii(line)) << line;
+        EXPECT_LT(line.size(), 200u) << line;
+    }
+    EXPECT_NE(log.lines[10].find("15 more values ignored"), std::string::npos) << log.lines[10];
+    const auto hostileLine =
+        std::find_if(log.lines.begin(), log.lines.end(), [](const std::string& line) {
+            return line.find("\\x1b") != std::string::npos;
+        });
+    ASSERT_NE(hostileLine, log.lines.end());
+    EXPECT_NE(hostileLine->find("\"\\x1b[2Jk\\xc3\\xbc\\x22\\x5cxxx"), std::string::npos)
+        << *hostileLine;
+
+    const auto rejected = namesStartingWith(folder(), "preferences.json.rejected-");
+    ASSERT_EQ(rejected.size(), 1u);
+    EXPECT_EQ(nlohmann::json::parse(readFile(folder() / rejected[0])).size(), 25u);
 }
 
 TEST_F(FilePreferencesTest, CrashBeforeReplaceLeavesThePreviousFileWhole)

@@ -2,8 +2,8 @@
 
 #include "Platform/Linux/AppIdentityResolver.h"
 #include "Platform/Linux/LinuxX11Connection.h"
+#include "Platform/Linux/X11WindowIdentity.h"
 #include "Platform/Log.h"
-#include "core/AppIdentity.h"
 
 #include <QFileSystemWatcher>
 #include <QObject>
@@ -14,12 +14,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 namespace kestrove {
 
@@ -27,7 +23,6 @@ namespace {
 
 const Log log("tracker");
 
-constexpr const char* kOwnName = "Kestrove";
 // Longest property read, in 32-bit units (1 MiB): a title longer than that is cut.
 constexpr long kMaxPropertyLength = 1L << 18;
 constexpr int kRescanDelayMilliseconds = 500;
@@ -79,7 +74,8 @@ struct LinuxWorkspace::Private
 {
     Options options;
     LinuxX11Connection connection;
-    AppIdentityResolver resolver;
+    // Replaced, never changed, when the entries are read again: the hider keeps a snapshot.
+    std::shared_ptr<const AppIdentityResolver> resolver;
     QObject context;
     std::unique_ptr<QSocketNotifier> notifier;
     QTimer reconnectTimer;
@@ -119,7 +115,8 @@ struct LinuxWorkspace::Private
     // Desktop entries: read once, again whenever an applications folder changes.
     void rescanEntries()
     {
-        resolver.setEntries(DesktopEntries::scan(options.dataFolders));
+        resolver =
+            std::make_shared<const AppIdentityResolver>(DesktopEntries::scan(options.dataFolders));
         if (!entryWatcher.directories().isEmpty()) {
             entryWatcher.removePaths(entryWatcher.directories());
         }
@@ -268,51 +265,14 @@ struct LinuxWorkspace::Private
         return active ? 0 : focusedClient();
     }
 
-    std::string flatpakID(unsigned long pid)
-    {
-        std::ifstream in(options.procRoot + "/" + std::to_string(pid) + "/root/.flatpak-info");
-        if (!in) {
-            return {};
-        }
-        std::ostringstream text;
-        text << in.rdbuf();
-        return flatpakApplicationID(text.str());
-    }
-
     // The application of a window; nothing when the window has gone.
     std::optional<FrontmostApplication> application(Window window)
     {
-        const LinuxX11Connection::ErrorTrap trap(connection);
-        WindowIdentity identity;
-        XClassHint hint{nullptr, nullptr};
-        if (XGetClassHint(connection.display(), window, &hint)) {
-            identity.wmClassInstance = hint.res_name ? hint.res_name : "";
-            identity.wmClassClass = hint.res_class ? hint.res_class : "";
-            XFree(hint.res_name);
-            XFree(hint.res_class);
-        }
-        identity.gtkApplicationID = textProperty(window, "_GTK_APPLICATION_ID");
-        identity.kdeDesktopFile = textProperty(window, "_KDE_NET_WM_DESKTOP_FILE");
-        const auto pid = cardinal(window, atom("_NET_WM_PID"), XA_CARDINAL);
-        if (trap.failed()) {
+        auto reading = readWindowIdentity(connection, window);
+        if (!reading) {
             return std::nullopt;
         }
-
-        FrontmostApplication result;
-        result.window = window;
-        result.processID = pid ? static_cast<int>(*pid) : 0;
-        if (pid && static_cast<pid_t>(*pid) == getpid()) {
-            result.bundleID = std::string(kOwnBundleID);
-            result.localizedName = kOwnName;
-            return result;
-        }
-        if (pid) {
-            identity.flatpakID = flatpakID(*pid);
-        }
-        const AppIdentity resolved = resolver.resolve(identity);
-        result.bundleID = resolved.bundleID;
-        result.localizedName = resolved.name;
-        return result;
+        return applicationOf(std::move(*reading), window, *resolver, options.procRoot);
     }
 
     std::optional<FrontmostApplication> frontmost()
@@ -462,7 +422,14 @@ struct LinuxWorkspace::Private
             return;
         }
         const Window window = activeWindow();
-        if (window == 0 || window == lastReported) {
+        if (window == 0) {
+            // Nothing took over from a window that was iconified or closed: when it comes
+            // back, that is an activation again.
+            lastReported = 0;
+            checkConnection();
+            return;
+        }
+        if (window == lastReported) {
             checkConnection();
             return;
         }
@@ -513,6 +480,16 @@ void LinuxWorkspace::removeActivationObserver(int observer)
 bool LinuxWorkspace::isTrusted()
 {
     return d->trusted();
+}
+
+std::shared_ptr<const AppIdentityResolver> LinuxWorkspace::identityResolver() const
+{
+    return d->resolver;
+}
+
+const std::string& LinuxWorkspace::procRoot() const
+{
+    return d->options.procRoot;
 }
 
 bool LinuxWorkspace::isConnected() const

@@ -8,6 +8,8 @@
 
 namespace kestrove {
 
+class AppIdentityResolver;
+
 // The workspace of an X11 desktop with an EWMH window manager: the active window from
 // _NET_ACTIVE_WINDOW (activations arrive as property changes on the root window), the application
 // from its window properties and the installed desktop entries, titles from _NET_WM_NAME.
@@ -34,6 +36,9 @@ public:
     bool isTrusted() override;
 
     bool isConnected() const;
+    // The identities as this workspace resolves them now; safe to use from another thread.
+    std::shared_ptr<const AppIdentityResolver> identityResolver() const;
+    const std::string& procRoot() const;
     // The application of every client window, in the window manager's order; an application
     // with several windows appears once per window.
     std::vector<FrontmostApplication> clientApplications();

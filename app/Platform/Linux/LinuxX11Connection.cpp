@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 
+#include <mutex>
 #include <set>
 
 namespace kestrove {
@@ -16,8 +17,16 @@ struct LinuxX11Handlers
         return all;
     }
 
+    // The hider's connection lives on a thread of its own: the handlers run on either thread.
+    static std::mutex& mutex()
+    {
+        static std::mutex lock;
+        return lock;
+    }
+
     static LinuxX11Connection* find(Display* display)
     {
+        const std::lock_guard lock(mutex());
         for (auto* connection : connections()) {
             if (connection->m_display == display) {
                 return connection;
@@ -79,12 +88,18 @@ LinuxX11Connection::~LinuxX11Connection()
 bool LinuxX11Connection::open()
 {
     close();
-    LinuxX11Handlers::install();
+    {
+        const std::lock_guard lock(LinuxX11Handlers::mutex());
+        LinuxX11Handlers::install();
+    }
     m_display = XOpenDisplay(m_displayName.empty() ? nullptr : m_displayName.c_str());
     if (!m_display) {
         return false;
     }
-    LinuxX11Handlers::connections().insert(this);
+    {
+        const std::lock_guard lock(LinuxX11Handlers::mutex());
+        LinuxX11Handlers::connections().insert(this);
+    }
     XSetIOErrorExitHandler(m_display, LinuxX11Handlers::onConnectionBroken, nullptr);
     return true;
 }
@@ -95,7 +110,10 @@ void LinuxX11Connection::close()
         return;
     }
     XCloseDisplay(m_display);
-    LinuxX11Handlers::connections().erase(this);
+    {
+        const std::lock_guard lock(LinuxX11Handlers::mutex());
+        LinuxX11Handlers::connections().erase(this);
+    }
     m_display = nullptr;
     m_lost = false;
 }

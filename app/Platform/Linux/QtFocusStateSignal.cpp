@@ -57,15 +57,19 @@ QtFocusStateSignal::QtFocusStateSignal(QDBusConnection connection)
 
 void QtFocusStateSignal::send(const Entries& entries)
 {
+    // Without a session bus there is no one to tell; start-up said so once.
+    if (!m_connection.isConnected()) {
+        return;
+    }
     OrderedTextMap map;
     for (const auto& [key, value] : entries) {
         map.entries.append({QString::fromStdString(key), QString::fromStdString(value)});
     }
     QDBusMessage message = QDBusMessage::createSignal(kPath, kInterface, kMember);
     message << QVariant::fromValue(map);
-    // Nobody may be listening, and without a bus there is no one to tell.
+    // Nobody may be listening; a bus that went away is the only failure.
     if (!m_connection.send(message)) {
-        Log("focus-state").debug("focus state not sent: no session bus");
+        Log("focus-state").debug("focus state not sent: the session bus is gone");
     }
 }
 

@@ -61,6 +61,9 @@ QtNotificationPresenter::QtNotificationPresenter(const Clock& clock, QDBusConnec
 
 void QtNotificationPresenter::install()
 {
+    if (!m_connection.isConnected()) {
+        return;
+    }
     m_connection.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
                          SLOT(actionInvoked(uint, QString)));
     m_connection.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
@@ -70,7 +73,8 @@ void QtNotificationPresenter::install()
 
 void QtNotificationPresenter::requestAuthorization(std::function<void()> done)
 {
-    if (m_capabilities == Capabilities::known) {
+    // A call on a connection that is not connected is never answered.
+    if (m_capabilities == Capabilities::known || !m_connection.isConnected()) {
         done();
         return;
     }
@@ -80,6 +84,10 @@ void QtNotificationPresenter::requestAuthorization(std::function<void()> done)
 
 void QtNotificationPresenter::post(const NotificationRequest& request)
 {
+    // Without a session bus there is no one to show it; start-up said so once.
+    if (!m_connection.isConnected()) {
+        return;
+    }
     if (m_askAgain && m_capabilities == Capabilities::known) {
         // A server may have started since the last post found none.
         m_askAgain = false;

@@ -12,7 +12,8 @@ namespace kestrove {
 
 // Shows notifications through the desktop's notification server (org.freedesktop.Notifications
 // on the session bus). Calls are asynchronous and one at a time, so that a replacement always
-// knows the id of the notification it replaces. Without a server, posts are logged and dropped.
+// knows the id of the notification it replaces. Without a server, posts are logged and dropped;
+// without a session bus, they are dropped quietly.
 class QtNotificationPresenter final : public QObject, public NotificationPresenter
 {
     Q_OBJECT

@@ -193,5 +193,31 @@ TEST_F(LinuxWorkspaceTest, LostDisplayIsLoggedReportsNothingAndIsReconnected)
     EXPECT_EQ(lines.front(), "X connection lost; nothing is reported until it is back");
 }
 
+TEST_F(LinuxWorkspaceTest, WindowBackFromIconifiedIsActivatedAgain)
+{
+    LinuxWorkspace workspace(options());
+    std::vector<Window> reported;
+    workspace.addActivationObserver(
+        [&](const FrontmostApplication& app) { reported.push_back(app.window); });
+    const Window window = show({"lonely", "Lonely", "alone", "", "", false});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reported.size() == 1; }, kWaitMilliseconds));
+
+    // Nothing else takes the focus when it is iconified; clicking it back is an activation.
+    XIconifyWindow(windows.display(), window, DefaultScreen(windows.display()));
+    XSync(windows.display(), False);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return workspace.frontmostApplication().value_or(FrontmostApplication{}).window == 0;
+        },
+        kWaitMilliseconds));
+    QTest::qWait(50);
+    windows.activate(window);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reported.size() == 2; }, kWaitMilliseconds));
+    EXPECT_EQ(reported, (std::vector<Window>{window, window}));
+    // The dock or desktop type of a window is reported with it.
+    EXPECT_EQ(workspace.frontmostApplication().value_or(FrontmostApplication{}).windowType,
+              WindowType::normal);
+}
+
 } // namespace
 } // namespace kestrove

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Platform/Log.h"
+
 namespace kestrove {
 namespace {
 
@@ -53,6 +55,20 @@ TEST(QtFocusStateSignalTest, ListenersReceiveTheEntriesInOrder)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !listener.received.empty(); }, 3000));
     EXPECT_EQ(listener.received, std::vector<FocusStateSignal::Entries>{left});
     QDBusConnection::disconnectFromBus("focus-listener");
+}
+
+TEST(QtFocusStateSignalTest, WithoutSessionBusNothingIsSentNorLogged)
+{
+    testing_support::ensureApplication();
+    std::vector<std::string> lines;
+    Log::setSink(
+        [&](Log::Level, const std::string&, const std::string& line) { lines.push_back(line); });
+    QtFocusStateSignal unconnected(QDBusConnection(QStringLiteral("no-bus")));
+    for (int i = 0; i < 3; ++i) {
+        unconnected.send({{"event", "entered_deep_work"}});
+    }
+    Log::setSink(nullptr);
+    EXPECT_TRUE(lines.empty()) << lines.front();
 }
 
 } // namespace

@@ -146,6 +146,25 @@ TEST_F(QtNotificationPresenterTest, WithoutServerPostsAreLoggedAndNothingBreaks)
     EXPECT_TRUE(errors[0].starts_with("post assign-nudge failed: ")) << errors[0];
 }
 
+TEST_F(QtNotificationPresenterTest, WithoutSessionBusPostsAreDroppedQuietly)
+{
+    // A connection that was never made: what the presenter gets when the user has no bus.
+    QtNotificationPresenter unconnected(clock, QDBusConnection(QStringLiteral("no-bus")));
+    std::vector<std::string> lines;
+    Log::setSink(
+        [&](Log::Level, const std::string&, const std::string& line) { lines.push_back(line); });
+    bool settled = false;
+    unconnected.install();
+    unconnected.requestAuthorizationIfNeeded([&] { settled = true; });
+    unconnected.postAssignNudge(30, "");
+    unconnected.postDailySummary("3h 10m of deep work");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return settled; }, 500));
+    QTest::qWait(100);
+    Log::setSink(nullptr);
+    EXPECT_TRUE(lines.empty()) << lines.front();
+    EXPECT_TRUE(server->calls.empty());
+}
+
 } // namespace
 } // namespace kestrove
 
