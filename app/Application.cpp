@@ -39,7 +39,15 @@ Application::Application()
       m_engine({m_clock, m_mainQueue, m_scheduler, m_preferences, m_workspace, m_tracker,
                 m_allowlistPresets, m_lockdown, m_overlay, m_lockInDisplay, m_morningGate,
                 m_notifications, m_focusBridge, m_focusMonitor, m_desktop},
-               Database::defaultPath())
+               Database::defaultPath()),
+      m_shell(m_engine, m_preferences,
+              {[this] {
+                   return new MenuBarView(
+                       m_engine, {[this] { m_shell.dashboard().show(DashboardSection::today); },
+                                  [this] { m_shell.dashboard().show(DashboardSection::settings); },
+                                  [this] { quit(); }});
+               },
+               {}})
 {
     applyTheme(*qApp);
     connect();
@@ -79,8 +87,11 @@ void Application::connect()
     m_notifications.setHandlers({
         [this](const std::string& id) { m_engine.answerTimeUpDone(id); },
         [this](const std::string& id) { m_engine.answerTimeUpExtend(id, 15); },
-        [] {},
-        [] {},
+        [this] {
+            m_shell.navigation().setShowShare(true);
+            m_shell.dashboard().show(DashboardSection::today);
+        },
+        [this] { m_shell.dashboard().show(DashboardSection::today); },
     });
 }
 
@@ -88,7 +99,15 @@ void Application::launch()
 {
     reportStartup();
     m_notifications.install();
-    m_engine.start();
+    // The tray works while the engine starts; its first titles show the state before start.
+    m_shell.launch();
+    m_engine.start([this] {
+        // Onboarding comes with its own window; until then a restored task shows its display.
+        if (m_preferences.boolValue("onboardingComplete").value_or(false) &&
+            m_engine.focusTaskManager().active()) {
+            m_engine.showLockInDisplay();
+        }
+    });
 }
 
 void Application::reportStartup()

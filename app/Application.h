@@ -26,6 +26,8 @@
 #include "Platform/Preferences.h"
 #include "ViewLogic/Lockdown/LockdownOverlay.h"
 #include "Views/Lockdown/LockdownOverlayWindows.h"
+#include "Views/MenuBarView.h"
+#include "Views/Shell/ShellController.h"
 #include "WindowStandIns.h"
 
 #include <QObject>
@@ -60,6 +62,7 @@ public:
     int exec();
 
     SessionEngine& engine() { return m_engine; }
+    ShellController& shell() { return m_shell; }
     LockdownOverlayWindows& overlayWindows() { return m_overlayWindows; }
 
 private:
@@ -100,6 +103,7 @@ private:
     NoMorningGate m_morningGate;
 
     SessionEngine m_engine;
+    ShellController m_shell;
     bool m_quitting = false;
 };
 

@@ -171,6 +171,9 @@ public:
     void extendActiveTask(std::int64_t minutes);
     void tearDownTimeUp();
     void allowAppDuringLockIn(const std::string& bundleID);
+    // Shows the floating lock-in display unless the user switched it off; a visible one stays
+    // where it is.
+    void showLockInDisplay();
     // Answers to a time-up notification act only on the task it was posted for.
     void answerTimeUpDone(const std::string& focusTaskID);
     void answerTimeUpExtend(const std::string& focusTaskID, std::int64_t minutes);

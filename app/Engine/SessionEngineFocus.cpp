@@ -38,18 +38,25 @@ void SessionEngine::startFocusTask(FocusTask task)
             m_log.error("lockdown refused: empty allowlist, running unenforced");
         }
     }
-    LockInDisplay& display = m_services.lockInDisplay;
-    if (display.isEnabled()) {
-        if (!display.isSetUp()) {
-            display.setUp();
-        }
-        if (display.hasPanel() && !display.isPanelVisible()) {
-            display.snapToScreenIfNeeded();
-            display.orderFront();
-        }
-    }
+    showLockInDisplay();
     resample();
     publish(m_pendingRefresh, true);
+}
+
+void SessionEngine::showLockInDisplay()
+{
+    assertMainThread();
+    LockInDisplay& display = m_services.lockInDisplay;
+    if (!display.isEnabled()) {
+        return;
+    }
+    if (!display.isSetUp()) {
+        display.setUp();
+    }
+    if (display.hasPanel() && !display.isPanelVisible()) {
+        display.snapToScreenIfNeeded();
+        display.orderFront();
+    }
 }
 
 bool SessionEngine::startPlannedBlock(const PlannedBlock& block)

@@ -1,4 +1,5 @@
 #include "Gallery/Gallery.h"
+#include "Gallery/ShellGallery.h"
 
 #include "Views/Components/EmptyHint.h"
 #include "Views/Components/Eyebrow.h"
@@ -547,6 +548,15 @@ std::vector<GalleryView> galleryViews()
         {"untrusted-text", untrustedTextView},
         {"dashboard-cards", dashboardPage},
     };
+}
+
+std::vector<GalleryView> allGalleryViews()
+{
+    std::vector<GalleryView> views = galleryViews();
+    for (auto& view : shellGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    return views;
 }
 
 QImage renderView(QWidget& view, qreal ratio)

@@ -23,8 +23,10 @@ struct GalleryView
     std::function<std::unique_ptr<QWidget>()> build;
 };
 
-// Every view and state worth looking at; each window adds its own here.
+// The design system's components in every state worth looking at.
 std::vector<GalleryView> galleryViews();
+// Every view of the gallery: the components and each window's own.
+std::vector<GalleryView> allGalleryViews();
 
 // A dashboard page of six cards with every component on it.
 std::unique_ptr<QWidget> dashboardPage();

@@ -20,7 +20,7 @@ int render(const QString& folder)
         return 1;
     }
     int failures = 0;
-    for (const gallery::GalleryView& view : gallery::galleryViews()) {
+    for (const gallery::GalleryView& view : gallery::allGalleryViews()) {
         const std::unique_ptr<QWidget> widget = view.build();
         const QImage image = gallery::renderView(*widget, 2.0);
         const QString path = QDir(folder).filePath(view.name + ".png");
@@ -37,7 +37,7 @@ int render(const QString& folder)
 int check(const QString& folder)
 {
     int failures = 0;
-    const auto views = gallery::galleryViews();
+    const auto views = gallery::allGalleryViews();
     for (const gallery::GalleryView& view : views) {
         const QString problem = gallery::checkPicture(QDir(folder).filePath(view.name + ".png"));
         if (!problem.isEmpty()) {

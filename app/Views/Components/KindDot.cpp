@@ -11,6 +11,14 @@ KindDot::KindDot(ContextKind kind, int size, QWidget* parent) : QWidget(parent),
     setFixedSize(size, size);
 }
 
+void KindDot::setKind(ContextKind kind)
+{
+    if (kind != m_kind) {
+        m_kind = kind;
+        update();
+    }
+}
+
 void KindDot::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

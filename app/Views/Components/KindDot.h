@@ -12,6 +12,8 @@ class KindDot : public QWidget
 public:
     KindDot(ContextKind kind, int size, QWidget* parent = nullptr);
 
+    void setKind(ContextKind kind);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
