@@ -20,6 +20,7 @@
 #include "Platform/Linux/QtNotificationPresenter.h"
 #include "Platform/Linux/QtScheduler.h"
 #include "Platform/Linux/QtSystemEvents.h"
+#include "Platform/Linux/SingleInstanceGuard.h"
 #include "Platform/Log.h"
 #include "Platform/Preferences.h"
 #include "WindowStandIns.h"
@@ -42,6 +43,8 @@ public:
 
     // Whether an X display can be reached; checked before Qt opens its own connection.
     static bool hasDisplay();
+    // The lock that keeps a second Kestrove of this user from starting.
+    static QString instanceLockPath();
 
     // Installs the notification presenter and starts the engine.
     void launch();

@@ -17,6 +17,15 @@ int main(int argc, char** argv)
     // The tray application lives on when its windows close; only Quit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // One Kestrove per user records: the lock is taken before the database opens and is held
+    // until the program ends.
+    using Guard = kestrove::SingleInstanceGuard;
+    Guard instance(kestrove::Application::instanceLockPath());
+    if (instance.acquire() != Guard::Outcome::acquired) {
+        std::fprintf(stderr, "kestrove: %s\n", instance.refusal().c_str());
+        return instance.outcome() == Guard::Outcome::heldElsewhere ? 0 : 1;
+    }
+
     kestrove::Application app;
     app.launch();
     return app.exec();
