@@ -4,85 +4,97 @@
 
 namespace kestrove {
 
+// Notes, as a write ends (returning or throwing), whether it began or ended the holding.
+class WriteBacklog::Transition
+{
+public:
+    Transition(const WriteBacklog& backlog, Report& report)
+        : m_backlog(backlog), m_report(report), m_wasHolding(!backlog.m_entries.empty())
+    {}
+    ~Transition()
+    {
+        const bool holding = !m_backlog.m_entries.empty();
+        if (!m_wasHolding && holding) {
+            m_report.heldBack = m_backlog.m_reason.value_or("database or disk is full");
+        } else if (m_wasHolding && !holding) {
+            m_report.resumed = true;
+        }
+    }
+    Transition(const Transition&) = delete;
+    Transition& operator=(const Transition&) = delete;
+
+private:
+    const WriteBacklog& m_backlog;
+    Report& m_report;
+    bool m_wasHolding;
+};
+
 void WriteBacklog::insert(Database& database, const Segment& segment,
                           const std::shared_ptr<Handle>& handle, Report& report)
 {
-    const bool wasHolding = !m_entries.empty();
+    const Transition transition(*this, report);
     flush(database, report);
-    // Behind held writes a new one waits its turn, so that writes land in the order made.
-    if (m_entries.empty()) {
-        try {
-            const std::int64_t id = database.insertSegment(segment);
-            if (handle) {
-                handle->setID(id);
-            }
-            noteTransition(wasHolding, report);
-            return;
-        } catch (const DatabaseError& error) {
-            if (!error.isOutOfSpace()) {
-                noteTransition(wasHolding, report);
-                throw;
-            }
-            m_reason = error.what();
+    writeOrHold({handle, segment, segment.end}, report, [&] {
+        const std::int64_t id = database.insertSegment(segment);
+        if (handle) {
+            handle->setID(id);
         }
-    }
-    hold({handle, segment, segment.end}, report);
-    noteTransition(wasHolding, report);
+    });
 }
 
 void WriteBacklog::update(Database& database, const std::shared_ptr<Handle>& handle, Date end,
                           Report& report)
 {
-    const bool wasHolding = !m_entries.empty();
-    flush(database, report);
+    const Transition transition(*this, report);
+    // A held write carries the new end with it.
     if (const auto held = find(handle); held != m_entries.end()) {
         held->end = end;
         if (held->segment) {
             held->segment->end = end;
         }
-        noteTransition(wasHolding, report);
+        flush(database, report);
         return;
     }
+    flush(database, report);
     // No id and nothing held: the insert failed for another reason, and its row does not exist.
-    const auto id = handle->id();
-    if (!id) {
-        noteTransition(wasHolding, report);
-        return;
+    if (const auto id = handle->id()) {
+        writeOrHold({handle, std::nullopt, end}, report, [&] { database.updateSegment(*id, end); });
     }
+}
+
+void WriteBacklog::remove(Database& database, const std::shared_ptr<Handle>& handle, Report& report)
+{
+    const Transition transition(*this, report);
+    if (const auto held = find(handle); held != m_entries.end()) {
+        const bool neverStored = held->segment.has_value();
+        m_entries.erase(held);
+        if (neverStored) {
+            flush(database, report);
+            return;
+        }
+    }
+    flush(database, report);
+    // A failed delete leaves a short row behind, which is harmless.
+    if (const auto id = handle->id()) {
+        database.deleteSegment(*id);
+    }
+}
+
+template <typename Write> void WriteBacklog::writeOrHold(Entry entry, Report& report, Write write)
+{
+    // Behind held writes a new one waits its turn, so that writes land in the order made.
     if (m_entries.empty()) {
         try {
-            database.updateSegment(*id, end);
-            noteTransition(wasHolding, report);
+            write();
             return;
         } catch (const DatabaseError& error) {
             if (!error.isOutOfSpace()) {
-                noteTransition(wasHolding, report);
                 throw;
             }
             m_reason = error.what();
         }
     }
-    hold({handle, std::nullopt, end}, report);
-    noteTransition(wasHolding, report);
-}
-
-void WriteBacklog::remove(Database& database, const std::shared_ptr<Handle>& handle, Report& report)
-{
-    const bool wasHolding = !m_entries.empty();
-    flush(database, report);
-    if (const auto held = find(handle); held != m_entries.end()) {
-        const bool neverStored = held->segment.has_value();
-        m_entries.erase(held);
-        if (neverStored) {
-            noteTransition(wasHolding, report);
-            return;
-        }
-    }
-    // A failed delete leaves a short row behind, which is harmless.
-    if (const auto id = handle->id()) {
-        database.deleteSegment(*id);
-    }
-    noteTransition(wasHolding, report);
+    hold(std::move(entry), report);
 }
 
 void WriteBacklog::abandon(Database& database, Report& report)
@@ -90,10 +102,8 @@ void WriteBacklog::abandon(Database& database, Report& report)
     const bool wasHolding = !m_entries.empty();
     flush(database, report);
     report.lost = m_entries.size();
+    report.resumed = wasHolding && report.lost == 0;
     m_entries.clear();
-    if (report.lost == 0) {
-        noteTransition(wasHolding, report);
-    }
 }
 
 void WriteBacklog::flush(Database& database, Report& report)
@@ -138,16 +148,6 @@ std::deque<WriteBacklog::Entry>::iterator WriteBacklog::find(const std::shared_p
     const auto found = std::find_if(m_entries.rbegin(), m_entries.rend(),
                                     [&](const Entry& entry) { return entry.handle == handle; });
     return found == m_entries.rend() ? m_entries.end() : std::prev(found.base());
-}
-
-void WriteBacklog::noteTransition(bool wasHolding, Report& report) const
-{
-    const bool holding = !m_entries.empty();
-    if (!wasHolding && holding) {
-        report.heldBack = m_reason.value_or("database or disk is full");
-    } else if (wasHolding && !holding) {
-        report.resumed = true;
-    }
 }
 
 } // namespace kestrove

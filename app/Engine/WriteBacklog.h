@@ -57,6 +57,8 @@ public:
     std::size_t size() const { return m_entries.size(); }
 
 private:
+    class Transition;
+
     struct Entry
     {
         std::shared_ptr<Handle> handle;
@@ -70,7 +72,8 @@ private:
     void hold(Entry entry, Report& report);
     // The one entry of `handle`, or end().
     std::deque<Entry>::iterator find(const std::shared_ptr<Handle>& handle);
-    void noteTransition(bool wasHolding, Report& report) const;
+    // Runs `write`, or holds `entry` instead when older writes wait or the disk is full.
+    template <typename Write> void writeOrHold(Entry entry, Report& report, Write write);
 
     std::deque<Entry> m_entries;
     std::optional<std::string> m_reason;
