@@ -3,11 +3,9 @@
 #include "Platform/Linux/LinuxX11Connection.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QSocketNotifier>
 
 #include <csignal>
-#include <filesystem>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -47,13 +45,6 @@ Application::~Application()
 bool Application::hasDisplay()
 {
     return LinuxX11Connection::isDisplayReachable();
-}
-
-QString Application::instanceLockPath()
-{
-    const std::filesystem::path dataFolder =
-        std::filesystem::path(Database::defaultPath()).parent_path();
-    return SingleInstanceGuard::defaultLockPath(QFile::decodeName(dataFolder.c_str()));
 }
 
 // The second phase of construction: what calls back into the engine is connected once both

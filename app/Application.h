@@ -20,7 +20,6 @@
 #include "Platform/Linux/QtNotificationPresenter.h"
 #include "Platform/Linux/QtScheduler.h"
 #include "Platform/Linux/QtSystemEvents.h"
-#include "Platform/Linux/SingleInstanceGuard.h"
 #include "Platform/Log.h"
 #include "Platform/Preferences.h"
 #include "WindowStandIns.h"
@@ -43,8 +42,6 @@ public:
 
     // Whether an X display can be reached; checked before Qt opens its own connection.
     static bool hasDisplay();
-    // The lock that keeps a second Kestrove of this user from starting.
-    static QString instanceLockPath();
 
     // Installs the notification presenter and starts the engine.
     void launch();

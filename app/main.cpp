@@ -1,5 +1,6 @@
 // The program entry: a Qt application around the composition root.
 #include "Application.h"
+#include "Platform/Linux/SingleInstanceGuard.h"
 
 #include <QApplication>
 
@@ -20,7 +21,7 @@ int main(int argc, char** argv)
     // One Kestrove per user records: the lock is taken before the database opens and is held
     // until the program ends.
     using Guard = kestrove::SingleInstanceGuard;
-    Guard instance(kestrove::Application::instanceLockPath());
+    Guard instance(Guard::defaultLockPath(kestrove::Database::defaultPath()));
     if (instance.acquire() != Guard::Outcome::acquired) {
         std::fprintf(stderr, "kestrove: %s\n", instance.refusal().c_str());
         return instance.outcome() == Guard::Outcome::heldElsewhere ? 0 : 1;

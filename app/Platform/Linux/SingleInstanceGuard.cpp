@@ -8,13 +8,15 @@
 
 namespace kestrove {
 
-QString SingleInstanceGuard::defaultLockPath(const QString& fallbackFolder)
+QString SingleInstanceGuard::defaultLockPath(const std::string& databasePath)
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const QString folder = runtime ? QString::fromLocal8Bit(runtime) : QString();
+    const QString folder = runtime ? QFile::decodeName(runtime) : QString();
     const QFileInfo info(folder);
-    const bool usable = !folder.isEmpty() && info.isAbsolute() && info.isDir();
-    return QDir(usable ? folder : fallbackFolder).filePath(kLockFileName);
+    if (!folder.isEmpty() && info.isAbsolute() && info.isDir()) {
+        return QDir(folder).filePath(kLockFileName);
+    }
+    return QFileInfo(QFile::decodeName(databasePath.c_str())).dir().filePath(kLockFileName);
 }
 
 SingleInstanceGuard::SingleInstanceGuard(QString lockPath)

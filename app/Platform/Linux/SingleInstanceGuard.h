@@ -28,9 +28,9 @@ public:
 
     static constexpr const char* kLockFileName = "kestrove.lock";
 
-    // In $XDG_RUNTIME_DIR, the user's private folder for the session; in `fallbackFolder` (the
-    // data folder) when that is not set, not absolute or not a folder.
-    static QString defaultLockPath(const QString& fallbackFolder);
+    // In $XDG_RUNTIME_DIR, the user's private folder for the session; beside the database
+    // when that is not set, not absolute or not a folder.
+    static QString defaultLockPath(const std::string& databasePath);
 
     explicit SingleInstanceGuard(QString lockPath);
     // Releases the lock.

@@ -48,17 +48,17 @@ private:
 TEST(SingleInstanceGuardTest, TheLockLivesInTheRuntimeFolderOrElseInTheDataFolder)
 {
     TemporaryFolder runtime;
-    const QString fallback = "/data/Kestrove";
+    const QString beside = "/data/Kestrove/kestrove.lock";
     const std::pair<const char*, QString> cases[] = {
         {runtime.path.c_str(), QString::fromStdString(runtime.path) + "/kestrove.lock"},
-        {nullptr, fallback + "/kestrove.lock"},
-        {"", fallback + "/kestrove.lock"},
-        {"relative/run", fallback + "/kestrove.lock"},
-        {"/no/such/folder", fallback + "/kestrove.lock"},
+        {nullptr, beside},
+        {"", beside},
+        {"relative/run", beside},
+        {"/no/such/folder", beside},
     };
     for (const auto& [value, expected] : cases) {
         ScopedVariable variable("XDG_RUNTIME_DIR", value);
-        EXPECT_EQ(SingleInstanceGuard::defaultLockPath(fallback), expected)
+        EXPECT_EQ(SingleInstanceGuard::defaultLockPath("/data/Kestrove/kestrove.db"), expected)
             << (value ? value : "unset");
     }
 }
