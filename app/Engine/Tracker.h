@@ -5,6 +5,7 @@
 #include "Collectors/SystemIdle.h"
 #include "Engine/ChangeObservers.h"
 #include "Platform/Clock.h"
+#include "Platform/LifetimeGuard.h"
 #include "Platform/SystemEvents.h"
 #include "Platform/Workspace.h"
 #include "Storage/DatabaseWorker.h"
@@ -22,6 +23,9 @@
 #include <unordered_map>
 
 namespace kestrove {
+
+class WriteBacklog;
+struct WriteReport;
 
 // The sampler: once per tick it reads what the user is doing, classifies it, attributes it to a
 // project, filters it through the privacy policy and extends or replaces the open segment. Its
@@ -162,6 +166,9 @@ private:
     void enqueueInsert(Segment segment, std::shared_ptr<Handle> handle);
     void enqueueUpdate(const std::shared_ptr<Handle>& handle, Date end);
     void enqueueDelete(const std::shared_ptr<Handle>& handle);
+    // Queues `write(backlog, database, report)`; what it did is logged back on the main thread.
+    template <typename Write> void enqueueWrite(const char* failure, Write write);
+    void logWrite(const char* failure, const WriteReport& report, const DatabaseError* error);
 
     void installObservers();
     void removeObservers();
@@ -219,6 +226,13 @@ private:
     std::optional<Evaluation> m_evaluation;
     std::optional<int> m_observer;
     std::optional<DatabaseJob<void>> m_writeChain;
+    // Writes held while the disk is full; a fresh one for each start. Only jobs touch it.
+    std::shared_ptr<WriteBacklog> m_backlog;
+    // What has been logged once: "no db", and that held writes were given up.
+    bool m_loggedNoConnection = false;
+    bool m_loggedDrops = false;
+    // Job completions that come back after the tracker is gone do nothing.
+    LifetimeGuard m_guard;
 
     ChangeObservers m_changes;
     bool m_changed = false;

@@ -1,6 +1,5 @@
 #include "Storage/Database.h"
 
-#include "Platform/Log.h"
 #include "Storage/Statement.h"
 #include "core/Calendar.h"
 #include "core/NumberFormat.h"
@@ -10,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -27,9 +27,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const Log appLog("app");
-constexpr const char* kNotADatabase =
-    "the file at the database path is not a database; it is left as it is";
+// Why the database cannot open, in the user's words, with what to do about it.
+constexpr const char* kIsAFolder =
+    "it is a folder, not a database file; move or rename it and start Kestrove again";
+constexpr const char* kNotAFile =
+    "it is not a regular file; move it aside and start Kestrove again";
+constexpr const char* kNotADatabase = "it is not a Kestrove database and was left untouched;"
+                                      " move it aside and start Kestrove again";
+constexpr const char* kDamaged = "it is damaged and was left as it is; move it aside and start"
+                                 " Kestrove again (a fresh database is created)";
+constexpr const char* kPermissionDenied =
+    "permission denied; give your user read and write access to it and to its folder, then"
+    " start Kestrove again";
+constexpr const char* kReadOnly =
+    "it is on a read-only file system; point XDG_DATA_HOME at a writable folder";
+constexpr const char* kInUse = "it is in use by another Kestrove (or another program holds it"
+                               " locked); quit that one first";
+constexpr const char* kDiskFull = "the disk is full; free some space and start Kestrove again";
 
 constexpr mode_t kFolderMode = 0700;
 constexpr mode_t kFileMode = 0600;
@@ -165,6 +179,87 @@ bool holdsOtherData(const std::string& path)
     return file.gcount() != sizeof header || std::memcmp(header, kHeader, sizeof header) != 0;
 }
 
+std::string systemReason(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return kPermissionDenied;
+    case EROFS:
+        return kReadOnly;
+    default:
+        return std::strerror(error);
+    }
+}
+
+// What keeps the path from holding the database, found before SQLite touches anything there;
+// empty when nothing does.
+std::string unusableBecause(const std::string& path)
+{
+    const fs::path folder = fs::path(path).parent_path();
+    struct stat info;
+    if (!folder.empty() && ::stat(folder.c_str(), &info) != 0) {
+        return "its folder " + folder.string() + " cannot be created (" + std::strerror(errno) +
+               ")";
+    }
+    if (!folder.empty() && !S_ISDIR(info.st_mode)) {
+        return "its folder " + folder.string() + " is not a folder";
+    }
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            return kIsAFolder;
+        }
+        // Reading a pipe or a device to look for a header could block or consume it.
+        if (!S_ISREG(info.st_mode)) {
+            return kNotAFile;
+        }
+        if (::access(path.c_str(), R_OK | W_OK) != 0) {
+            return systemReason(errno);
+        }
+        if (holdsOtherData(path)) {
+            return kNotADatabase;
+        }
+    }
+    // The file, its -wal and its -shm are created beside it.
+    const std::string folderPath = folder.empty() ? "." : folder.string();
+    if (::access(folderPath.c_str(), W_OK | X_OK) != 0) {
+        return systemReason(errno);
+    }
+    return {};
+}
+
+// What SQLite's last failure on the connection means for the user.
+std::string sqliteReason(sqlite3* db)
+{
+    if (!db) {
+        return {};
+    }
+    switch (sqlite3_extended_errcode(db) & 0xff) {
+    case SQLITE_NOTADB:
+        return kNotADatabase;
+    case SQLITE_CORRUPT:
+        return kDamaged;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return kInUse;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return kPermissionDenied;
+    case SQLITE_FULL:
+        return kDiskFull;
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+        if (const int error = sqlite3_system_errno(db); error != 0) {
+            return systemReason(error);
+        }
+        break;
+    default:
+        break;
+    }
+    return sqlite3_errmsg(db);
+}
+
 // SQLite gives its -wal and -shm files the mode of the database file, so a file created
 // private keeps all three private from the first byte.
 void createPrivately(const std::string& path)
@@ -222,12 +317,26 @@ void Database::open()
     close();
     try {
         openConnection();
-        setUp();
+        try {
+            setUp();
+        } catch (const DatabaseError& error) {
+            // A file SQLite refuses says so only now, at the first statement.
+            const std::string reason = sqliteReason(m_db);
+            throw DatabaseError::openFailed(m_path, reason.empty() ? error.what() : reason);
+        }
         m_openError.reset();
     } catch (const DatabaseError& error) {
         close();
         m_openError = std::make_shared<DatabaseError>(error);
         throw;
+    }
+}
+
+void Database::setBusyTimeout(std::chrono::milliseconds timeout)
+{
+    m_busyTimeout = timeout;
+    if (m_db) {
+        sqlite3_busy_timeout(m_db, static_cast<int>(timeout.count()));
     }
 }
 
@@ -237,31 +346,25 @@ void Database::openConnection()
     if (!folder.empty()) {
         ::chmod(folder.c_str(), kFolderMode);
     }
-    if (holdsOtherData(m_path)) {
-        appLog.error(kNotADatabase);
-        throw DatabaseError::openFailed(m_path);
+    if (const std::string reason = unusableBecause(m_path); !reason.empty()) {
+        throw DatabaseError::openFailed(m_path, reason);
     }
     createPrivately(m_path);
     // Only one thread at a time ever uses the connection, so SQLite's own locking is not needed.
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(m_path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
-        throw DatabaseError::openFailed(m_path);
+        throw DatabaseError::openFailed(m_path, sqliteReason(m_db));
     }
+    // Another process reading (a command-line query) or briefly writing makes a write wait
+    // for its lock instead of failing with "database is locked".
+    sqlite3_busy_timeout(m_db, static_cast<int>(m_busyTimeout.count()));
 }
 
 void Database::setUp()
 {
     for (const char* pragma :
          {"PRAGMA journal_mode=WAL;", "PRAGMA synchronous=NORMAL;", "PRAGMA secure_delete=ON;"}) {
-        try {
-            execute(pragma);
-        } catch (const DatabaseError&) {
-            if (sqlite3_errcode(m_db) == SQLITE_NOTADB) {
-                appLog.error(kNotADatabase);
-                throw DatabaseError::openFailed(m_path);
-            }
-            throw;
-        }
+        execute(pragma);
     }
     // Reading pages in place instead of copying them halves the cost of a ranged read.
     execute("PRAGMA mmap_size=1073741824;");
@@ -381,7 +484,7 @@ void Database::execute(const std::string& sql)
     if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
         const std::string text = message ? message : "unknown";
         sqlite3_free(message);
-        throw DatabaseError::executeFailed(text);
+        throw Statement::executeError(m_db, text);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "core/FocusTask.h"
 #include "core/Segment.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -47,7 +48,11 @@ public:
     void open();
     void close();
     bool isOpen() const { return m_db != nullptr; }
-    // The error of the last failed open (null after a successful one).
+    // How long a statement waits for another connection's lock before it fails as busy.
+    static constexpr std::chrono::milliseconds kBusyTimeout{5000};
+    void setBusyTimeout(std::chrono::milliseconds timeout);
+    // The error of the last failed open (null after a successful one). Its message names what
+    // is wrong with the file and what to do about it.
     const DatabaseError* openError() const { return m_openError.get(); }
     const std::string& path() const { return m_path; }
 
@@ -133,6 +138,7 @@ private:
     const Clock* m_clock;
     sqlite3* m_db = nullptr;
     std::shared_ptr<const DatabaseError> m_openError;
+    std::chrono::milliseconds m_busyTimeout = kBusyTimeout;
     std::unique_ptr<Statement> m_updateSegment;
     // Stored plan lists that did not decode, by day start and column: a later write of the
     // same day keeps them unless it brings a list of its own.

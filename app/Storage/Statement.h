@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Storage/DatabaseError.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +19,9 @@ class Statement
 public:
     // Throws DatabaseError::prepareFailed with the connection's message, or "no db".
     Statement(sqlite3* db, const char* sql);
+    // The error of the connection's last failed write, with its message and whether it failed
+    // for lack of space.
+    static DatabaseError executeError(sqlite3* db, const std::string& message);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
