@@ -323,11 +323,11 @@ int firstOpen(const char* path)
     std::set<std::string> browsers(ContextClassifier::browserBundleIDs.begin(),
                                    ContextClassifier::browserBundleIDs.end());
     browsers.insert("org.example.Firefox");
-    {
-        Database db(path);
-        db.open();
-        db.applyPrivacyPolicyIfNeeded(browsers, {});
-    }
+    // The log is measured with the connection still open, as the running program keeps it;
+    // closing the last connection would remove it.
+    Database db(path);
+    db.open();
+    db.applyPrivacyPolicyIfNeeded(browsers, {});
     // VmHWM rather than ru_maxrss, which also counts the image this process replaced.
     double peakKB = 0;
     std::ifstream status("/proc/self/status");

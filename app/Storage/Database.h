@@ -131,8 +131,9 @@ private:
     void reclassifyLegacyWebVisits();
     // The distinct kinds stored, in order; absent when one is not plain text.
     std::optional<std::vector<std::string>> storedKinds();
-    // Blanks the titles of rows whose identifier, lower-cased, is one of `lowercasedIDs`.
-    void scrubTitles(const std::set<std::string>& lowercasedIDs);
+    // The stored identifiers of titled rows that, lower-cased, are among `lowercasedIDs`.
+    std::vector<std::string> storedIDsAmong(const std::set<std::string>& lowercasedIDs);
+    void scrubInBatches(const std::vector<std::string>& titleIDs);
     void compact();
     // Runs `work` between BEGIN and COMMIT; any failure rolls all of it back and is rethrown.
     void inTransaction(const std::function<void()>& work);

@@ -39,11 +39,13 @@ constexpr const char* kBlockRows = "SELECT id, start_ts, end_ts, kind, project F
                                    " WHERE" KESTROVE_RANGE " ORDER BY start_ts, id;";
 
 // Deep rows from idx_segments_kind_span alone, by start; the id puts equal starts in order.
+// Named, since a small table would otherwise be read through (kind, start_ts) and the rows.
 constexpr const char* kDeepRowsOfProject =
-    "SELECT start_ts, end_ts, id FROM segments"
+    "SELECT start_ts, end_ts, id FROM segments INDEXED BY idx_segments_kind_span"
     " WHERE kind = 'deep' AND project = ?3 AND" KESTROVE_RANGE " ORDER BY start_ts;";
-constexpr const char* kDeepRows = "SELECT start_ts, end_ts, id, project FROM segments"
-                                  " WHERE kind = 'deep' AND" KESTROVE_RANGE " ORDER BY start_ts;";
+constexpr const char* kDeepRows =
+    "SELECT start_ts, end_ts, id, project FROM segments INDEXED BY idx_segments_kind_span"
+    " WHERE kind = 'deep' AND" KESTROVE_RANGE " ORDER BY start_ts;";
 
 // The texts a seen context is keyed and named by, in the order of segments().
 constexpr const char* kSeenRows =
