@@ -146,6 +146,14 @@ constexpr const char* kSelectSegments =
     " AND start_ts >= ?1 - (SELECT MAX(end_ts - start_ts) FROM segments) - 1.0"
     " ORDER BY start_ts, id;";
 
+// The tracker inserts a segment at every change of context and moves the open one's end every
+// few seconds: both are prepared once per connection.
+constexpr const char* kInsertSegment =
+    "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title, url, domain, kind,"
+    " project, area, detected_project, focus_task_id, keystrokes, source)"
+    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);";
+constexpr const char* kUpdateSegmentEnd = "UPDATE segments SET end_ts = ? WHERE id = ?;";
+
 constexpr const char* kCountCandidateSegments =
     "SELECT COUNT(*) FROM segments WHERE start_ts < ?2"
     " AND start_ts >= ?1 - (SELECT MAX(end_ts - start_ts) FROM segments) - 1.0;";
@@ -366,8 +374,10 @@ void Database::setUp()
          {"PRAGMA journal_mode=WAL;", "PRAGMA synchronous=NORMAL;", "PRAGMA secure_delete=ON;"}) {
         execute(pragma);
     }
-    // Reading pages in place instead of copying them halves the cost of a ranged read.
-    execute("PRAGMA mmap_size=1073741824;");
+    // Memory stays small on a year of history: a few pages mapped, the rest read through a page
+    // cache of bounded size. Reads through the narrow indexes need no more.
+    execute("PRAGMA mmap_size=4194304;");
+    execute("PRAGMA cache_size=-2048;");
     tightenFilePermissions();
     createSchema();
     migrate();
@@ -375,7 +385,7 @@ void Database::setUp()
 
 void Database::close()
 {
-    m_updateSegment.reset();
+    m_statements.clear();
     if (m_db) {
         sqlite3_close(m_db);
         m_db = nullptr;
@@ -490,10 +500,8 @@ void Database::execute(const std::string& sql)
 
 std::int64_t Database::insertSegment(const Segment& segment)
 {
-    Statement statement(m_db,
-                        "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title,"
-                        " url, domain, kind, project, area, detected_project, focus_task_id,"
-                        " keystrokes, source) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);");
+    auto use = m_statements.use(m_db, kInsertSegment);
+    Statement& statement = *use;
     statement.bind(1, segment.start);
     statement.bind(2, segment.end);
     statement.bind(3, segment.bundleID);
@@ -514,21 +522,10 @@ std::int64_t Database::insertSegment(const Segment& segment)
 
 void Database::updateSegment(std::int64_t id, Date end)
 {
-    // The open segment grows all day, so this one statement is prepared once per connection.
-    if (!m_updateSegment) {
-        m_updateSegment = std::make_unique<Statement>(m_db, "UPDATE segments SET end_ts = ?"
-                                                            " WHERE id = ?;");
-    }
-    Statement& statement = *m_updateSegment;
-    statement.bind(1, end);
-    statement.bind(2, id);
-    try {
-        statement.run();
-    } catch (const DatabaseError&) {
-        statement.reset();
-        throw;
-    }
-    statement.reset();
+    auto statement = m_statements.use(m_db, kUpdateSegmentEnd);
+    statement->bind(1, end);
+    statement->bind(2, id);
+    statement->run();
 }
 
 void Database::deleteSegment(std::int64_t id)
@@ -540,14 +537,14 @@ void Database::deleteSegment(std::int64_t id)
 
 std::vector<Segment> Database::segments(Date from, Date to, std::optional<std::int64_t> excludingID)
 {
-    Statement statement(m_db, kSelectSegments);
-    statement.bind(1, from);
-    statement.bind(2, to);
-    statement.bind(3, excludingID.value_or(-1));
+    auto statement = m_statements.use(m_db, kSelectSegments);
+    statement->bind(1, from);
+    statement->bind(2, to);
+    statement->bind(3, excludingID.value_or(-1));
     std::vector<Segment> result;
     result.reserve(candidateCount(from, to));
-    while (statement.next()) {
-        Segment segment = mapSegment(statement);
+    while (statement->next()) {
+        Segment segment = mapSegment(*statement);
         segment.start = std::max(segment.start, from);
         segment.end = std::min(segment.end, to);
         if (segment.end > segment.start) {
@@ -561,11 +558,12 @@ std::vector<Segment> Database::segments(Date from, Date to, std::optional<std::i
 // index-only count of the rows the read will visit (never fewer than it returns).
 std::size_t Database::candidateCount(Date from, Date to)
 {
-    Statement count(m_db, kCountCandidateSegments);
-    count.bind(1, from);
-    count.bind(2, to);
-    return count.next() ? static_cast<std::size_t>(std::max<std::int64_t>(count.columnInt64(0), 0))
-                        : 0;
+    auto count = m_statements.use(m_db, kCountCandidateSegments);
+    count->bind(1, from);
+    count->bind(2, to);
+    return count->next()
+               ? static_cast<std::size_t>(std::max<std::int64_t>(count->columnInt64(0), 0))
+               : 0;
 }
 
 Segment Database::mapSegment(const Statement& row)

@@ -144,4 +144,18 @@ std::string Statement::columnTextOr(int column, std::string_view fallback) const
     return text ? std::move(*text) : std::string(fallback);
 }
 
+StatementCache::Use StatementCache::use(sqlite3* db, const char* sql)
+{
+    auto& statement = m_statements[sql];
+    if (!statement) {
+        try {
+            statement = std::make_unique<Statement>(db, sql);
+        } catch (...) {
+            m_statements.erase(sql);
+            throw;
+        }
+    }
+    return Use(*statement);
+}
+
 } // namespace kestrove
