@@ -32,6 +32,9 @@ public:
     int addActivationObserver(ActivationHandler handler) override;
     void removeActivationObserver(int observer) override;
     bool isTrusted() override;
+    bool isDisplayAvailable() override;
+    int addAvailabilityObserver(AvailabilityHandler handler) override;
+    void removeAvailabilityObserver(int observer) override;
 
     bool isConnected() const;
     // The application of every client window, in the window manager's order; an application
