@@ -13,6 +13,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "TestWindows.h"
@@ -133,6 +135,57 @@ TEST_F(LinuxWorkspaceTest, WindowDestroyedBetweenActivationAndPollIsNoWindow)
     EXPECT_TRUE(!after || after->window != window);
     EXPECT_TRUE(workspace.isConnected());
     EXPECT_TRUE(workspace.isTrusted());
+}
+
+TEST_F(LinuxWorkspaceTest, WhatIsKeptOfAWindowFollowsEveryChangeOfItsProperties)
+{
+    LinuxWorkspace workspace(options());
+    const Window window = show({"code", "Code", "one", "", "", false});
+    auto front = [&] { return workspace.frontmostApplication().value_or(FrontmostApplication{}); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return front().window == window; }, kWaitMilliseconds));
+    EXPECT_EQ(front().bundleID, "com.microsoft.vscode");
+    EXPECT_EQ(workspace.windowInfo(front()).title, "one");
+
+    struct Step
+    {
+        const char* what;
+        std::function<void()> change;
+        AppContext expected;
+    };
+    const Step steps[] = {
+        {"WM_CLASS",
+         [&] { windows.setClass(window, "gedit", "Gedit"); },
+         {"gedit", "Gedit", "one", ""}},
+        {"_GTK_APPLICATION_ID",
+         [&] { windows.setText(window, "_GTK_APPLICATION_ID", "UTF8_STRING", "org.gnome.Maps"); },
+         {"org.gnome.maps", "Gedit", "one", ""}},
+        {"_NET_WM_PID",
+         [&] { windows.setValues(window, "_NET_WM_PID", XA_CARDINAL, {getpid()}); },
+         {"com.kestrove.app", "Kestrove", "one", ""}},
+        {"_NET_WM_NAME",
+         [&] { windows.setTitle(window, "two"); },
+         {"com.kestrove.app", "Kestrove", "two", ""}},
+        {"WM_NAME alone",
+         [&] {
+             windows.remove(window, "_NET_WM_NAME");
+             windows.setText(window, "WM_NAME", "STRING", "three");
+         },
+         {"com.kestrove.app", "Kestrove", "three", ""}},
+        {"no pid",
+         [&] { windows.remove(window, "_NET_WM_PID"); },
+         {"org.gnome.maps", "Gedit", "three", ""}},
+    };
+    auto context = [&] {
+        const FrontmostApplication app = front();
+        return AppContext{app.bundleID, app.localizedName.value_or(""),
+                          workspace.windowInfo(app).title, ""};
+    };
+    for (const Step& step : steps) {
+        step.change();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return context() == step.expected; }, kWaitMilliseconds))
+            << step.what << ": got " << context().bundleID.value_or("nil") << " / "
+            << context().appName << " / " << context().windowTitle;
+    }
 }
 
 TEST_F(LinuxWorkspaceTest, DesktopEntriesAreReadAgainWhenTheyChange)
@@ -264,6 +317,35 @@ TEST_F(LinuxWorkspaceTest, TrackerRecordsNothingFromTheLossOfTheDisplayUntilItIs
     }
     EXPECT_EQ(closed.back().appName, "After");
     EXPECT_EQ(closed.back().end, t0 + 35.5);
+}
+
+TEST_F(LinuxWorkspaceTest, TrustFollowsAWindowManagerThatComesAndGoes)
+{
+    PrivateServer server;
+    ASSERT_TRUE(server.start());
+    LinuxWorkspace::Options o = options();
+    o.displayName = server.display().toStdString();
+    LinuxWorkspace workspace(o);
+    EXPECT_FALSE(workspace.isTrusted());
+
+    // A window manager announces itself with a check window and the hints it supports.
+    TestWindows manager(o.displayName.c_str());
+    const Window root = DefaultRootWindow(manager.display());
+    const Window check = XCreateSimpleWindow(manager.display(), root, 0, 0, 1, 1, 0, 0, 0);
+    manager.setValues(check, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, {long(check)});
+    manager.setValues(root, "_NET_SUPPORTED", XA_ATOM, {long(manager.atom("_NET_WM_NAME"))});
+    manager.setValues(root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, {long(check)});
+    EXPECT_FALSE(QTest::qWaitFor([&] { return workspace.isTrusted(); }, 300))
+        << "a manager that does not announce the active window";
+    manager.setValues(
+        root, "_NET_SUPPORTED", XA_ATOM,
+        {long(manager.atom("_NET_WM_NAME")), long(manager.atom("_NET_ACTIVE_WINDOW"))});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return workspace.isTrusted(); }, kWaitMilliseconds));
+
+    // A manager that quits leaves the root's properties behind; its check window goes.
+    XDestroyWindow(manager.display(), check);
+    XSync(manager.display(), False);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !workspace.isTrusted(); }, kWaitMilliseconds));
 }
 
 TEST_F(LinuxWorkspaceTest, LostDisplayIsLoggedReportsNothingAndIsReconnected)
