@@ -559,14 +559,17 @@ struct LinuxWorkspace::Private
             return false;
         }
         readEvents();
-        if (!trustCache && connection.isOpen() && !connection.isLost()) {
-            trustCache = readTrust();
+        std::optional<bool> result = trustCache;
+        if (!result && connection.isOpen() && !connection.isLost()) {
+            result = readTrust();
+            trustCache = result;
         }
         checkConnection();
-        return connection.isOpen() && trustCache.value_or(false);
+        return connection.isOpen() && result.value_or(false);
     }
 
-    bool readTrust()
+    // Nothing when a request failed (the check window went away meanwhile): asked again next time.
+    std::optional<bool> readTrust()
     {
         const LinuxX11Connection::ErrorTrap trap(connection);
         Display* display = connection.display();
@@ -585,7 +588,10 @@ struct LinuxWorkspace::Private
                 supportsActive = supportsActive || list[i] == eventAtoms.activeWindow;
             }
         }
-        return !trap.failed() && self && *self == *wm && supportsActive;
+        if (trap.failed()) {
+            return std::nullopt;
+        }
+        return self && *self == *wm && supportsActive;
     }
 
     // Replies may have brought events along; the socket notifier will not announce those.
