@@ -69,7 +69,7 @@ Tracker::Tracker(Sources sources, const Clock& clock)
       m_systemEvents(sources.systemEvents), m_workspace(sources.workspace), m_clock(clock),
       m_classifier({}, std::string(kOwnBundleID)), m_policy(defaultPolicy())
 {
-    m_sample.appName = "—";
+    m_sample.appName = std::string(kNoApplicationName);
 }
 
 Tracker::~Tracker()
@@ -95,6 +95,14 @@ void Tracker::tick(Date now)
         if (m_pausedUntil && now >= *m_pausedUntil) {
             resume();
         }
+        return;
+    }
+    // Display out of reach: what it showed last is not what the user does now. The open
+    // segment ended at the loss, and nothing is recorded until the display is back.
+    if (!m_workspace.isDisplayAvailable()) {
+        closeOpen(now);
+        publishPlaceholder(kNoApplicationName);
+        m_lastTick = now;
         return;
     }
     // 3. A long gap since the last tick is time the machine slept.
@@ -414,7 +422,7 @@ void Tracker::pause(std::optional<Date> until)
     m_appTracker.stop();
     publish(m_isPaused, true);
     publish(m_pausedUntil, until);
-    publishPlaceholder();
+    publishPlaceholder(kPausedAppName);
     trackLog().info("paused (until: " + (until ? logText(*until) : "resumed by hand") + ")");
 }
 
@@ -498,6 +506,8 @@ void Tracker::installObservers()
     handlers.screenLocked = [this] { setLocked(true); };
     handlers.screenUnlocked = [this] { setLocked(false); };
     m_observer = m_systemEvents.addObserver(std::move(handlers));
+    // The tick at the loss ends the open segment then; the one at the return starts afresh.
+    m_displayObserver = m_workspace.addAvailabilityObserver([this](bool) { tick(m_clock.now()); });
 }
 
 void Tracker::removeObservers()
@@ -505,6 +515,10 @@ void Tracker::removeObservers()
     if (m_observer) {
         m_systemEvents.removeObserver(*m_observer);
         m_observer.reset();
+    }
+    if (m_displayObserver) {
+        m_workspace.removeAvailabilityObserver(*m_displayObserver);
+        m_displayObserver.reset();
     }
 }
 
@@ -533,10 +547,10 @@ void Tracker::updateForcedIdleFlag()
     tick(m_clock.now());
 }
 
-void Tracker::publishPlaceholder()
+void Tracker::publishPlaceholder(std::string_view appName)
 {
     ContextSample placeholder;
-    placeholder.appName = std::string(kPausedAppName);
+    placeholder.appName = std::string(appName);
     publish(m_sample, std::move(placeholder));
     publish(m_kind, ContextKind::idle);
     publish(m_project, std::optional<Project>());

@@ -44,6 +44,8 @@ public:
     static constexpr std::size_t kGitRootCacheLimit = 500;
     static constexpr std::string_view kLoginWindowBundleID = "com.apple.loginwindow";
     static constexpr std::string_view kPausedAppName = "Paused";
+    // The sample's name while nothing can be read: before the first tick, without a display.
+    static constexpr std::string_view kNoApplicationName = "—";
 
     // The row of one segment. The insert job fills in the id on the database's thread before
     // any later job runs, so queued updates and deletes of the same segment find their row.
@@ -80,7 +82,7 @@ public:
         BrowserTracker& browser;
         SystemIdle& idle;
         SystemEvents& systemEvents;
-        Workspace& workspace; // asked only whether window titles can be read
+        Workspace& workspace; // asked whether titles can be read and the display is there
     };
 
     Tracker(Sources sources, const Clock& clock);
@@ -175,7 +177,7 @@ private:
     void setAsleep(bool asleep);
     void setLocked(bool locked);
     void updateForcedIdleFlag();
-    void publishPlaceholder();
+    void publishPlaceholder(std::string_view appName);
 
     // Observers hear of a field only when its value really changed.
     template <typename T, typename Value> void publish(T& field, Value&& value)
@@ -225,6 +227,7 @@ private:
     // The last sample's evaluation; dropped whenever a setting it depends on changes.
     std::optional<Evaluation> m_evaluation;
     std::optional<int> m_observer;
+    std::optional<int> m_displayObserver;
     std::optional<DatabaseJob<void>> m_writeChain;
     // Writes held while the disk is full; a fresh one for each start. Only jobs touch it.
     std::shared_ptr<WriteBacklog> m_backlog;

@@ -147,6 +147,49 @@ TEST_F(TrackerTest, TicksMoreThanSixtySecondsApartRecordASleep)
     }
 }
 
+TEST_F(TrackerTest, ALostDisplayEndsTheSegmentAtTheLossAndNothingIsRecordedUntilItIsBack)
+{
+    const std::string none(Tracker::kNoApplicationName);
+    struct Case
+    {
+        std::optional<std::string> inFrontOnReturn;
+        std::vector<Span> expected;
+    };
+    const std::vector<Case> cases = {
+        {kBrowser, {{0, 10.4, kEditor}, {80.4, 85.4, kBrowser}}},
+        // A display that comes back with nothing in front does not bring the old window back.
+        {std::nullopt, {{0, 10.4, kEditor}, {80.4, 85.4, none}}},
+    };
+    for (const Case& c : cases) {
+        Session t;
+        t.rig.show(kEditor, "notes.txt");
+        t.start();
+        t.rig.run(10);
+        t.rig.clock.advance(0.4);
+        t.rig.workspace.setAvailable(false);
+        EXPECT_EQ(t.rig.tracker.open(), std::nullopt);
+        ASSERT_EQ(t.closed.size(), 1u);
+        EXPECT_EQ(t.closed.at(0).end, t.t0 + 10.4) << "closed at the loss, not at the next tick";
+
+        // Longer than a sleep gap: the ticks go on, so no sleep is recorded either.
+        t.rig.run(70);
+        EXPECT_EQ(t.rig.tracker.open(), std::nullopt);
+        EXPECT_EQ(t.rig.tracker.sample().appName, none);
+        EXPECT_TRUE(t.rig.tracker.isIdle());
+
+        t.rig.workspace.available = true;
+        if (c.inFrontOnReturn) {
+            t.rig.show(*c.inFrontOnReturn);
+        } else {
+            t.rig.workspace.frontmost.reset();
+        }
+        t.rig.workspace.setAvailable(true);
+        t.rig.run(5);
+        t.rig.tracker.stop();
+        EXPECT_EQ(spans(t.rig.rows(), t.t0), c.expected);
+    }
+}
+
 TEST_F(TrackerTest, GoingIdleClosesTheActiveSegmentWhenInputStopped)
 {
     struct Case
