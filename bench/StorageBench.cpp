@@ -1,6 +1,7 @@
 // Storage on one year of history: one million segments, built here in a temporary folder.
 #include "Storage/Database.h"
 #include "core/Calendar.h"
+#include "core/ContextClassifier.h"
 #include "core/NumberFormat.h"
 
 #include <benchmark/benchmark.h>
@@ -10,9 +11,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
+#include <set>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace kestrove;
 
@@ -191,6 +197,66 @@ void BM_ExtendOpenSegment(benchmark::State& state)
     f.db->updateSegment(f.openSegmentID, originalEnd);
 }
 
+// The reads that carry only the columns their callers use.
+void BM_SummarySegmentsToday(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        auto segments = f.db->summarySegments(f.lastDayStart, f.now, f.openSegmentID);
+        rows = segments.size();
+        benchmark::DoNotOptimize(segments);
+    }
+    state.counters["segments"] = double(rows);
+}
+
+void BM_BlockSegmentsWeek(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    const Date from = Calendar::addingDays(f.lastDayStart, -6);
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        auto segments = f.db->blockSegments(from, f.now);
+        rows = segments.size();
+        benchmark::DoNotOptimize(segments);
+    }
+    state.counters["segments"] = double(rows);
+}
+
+void BM_ProjectDailyDeepSeconds30Days(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    const Date from = Calendar::addingDays(f.lastDayStart, -29);
+    const Date to = Calendar::addingDays(f.lastDayStart, 1);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(f.db->projectDailyDeepSeconds("Thesis", from, to));
+    }
+}
+
+void BM_SeenContexts30Days(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    const Date from = Calendar::addingDays(f.lastDayStart, -29);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(f.db->seenContexts(from, f.now, 60));
+    }
+}
+
+// Each insert commits on its own, as the tracker's do. The rows lie far ahead of the history
+// and are removed afterwards.
+void BM_InsertSegment(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    std::mt19937 random(7);
+    const Date future = Calendar::addingDays(f.lastDayStart, 3650);
+    Date t = future;
+    for (auto _ : state) {
+        f.db->insertSegment(sampleSegment(random, t, t + 20));
+        t += 20;
+    }
+    f.db->deleteSegments(future, t + 1);
+}
+
 void BM_DayTotalsWeek(benchmark::State& state)
 {
     Fixture& f = fixture();
@@ -210,8 +276,79 @@ void BM_ProjectTotals30Days(benchmark::State& state)
     }
 }
 
+// Peak resident memory, CPU time and the log left behind by the first open of an older copy
+// of the year (one the privacy scrub has not yet run on), each in a fresh process.
+void BM_FirstOpenOfAnOlderYear(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.db->execute("PRAGMA wal_checkpoint(TRUNCATE);");
+    char pattern[] = "/tmp/kestrove-bench-older-XXXXXX";
+    const std::string folder = mkdtemp(pattern);
+    const std::string copy = folder + "/Kestrove/kestrove.db";
+    std::filesystem::create_directories(folder + "/Kestrove");
+    char self[4096] = {};
+    const auto length = readlink("/proc/self/exe", self, sizeof self - 1);
+    double peakMB = 0, walMB = 0, cpuSeconds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::copy_file(f.db->path(), copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::remove(copy + "-wal");
+        std::filesystem::remove(copy + "-shm");
+        sqlite3* raw = nullptr;
+        sqlite3_open(copy.c_str(), &raw);
+        sqlite3_exec(raw, "DELETE FROM meta WHERE key = 'privacy_policy_v1';", nullptr, nullptr,
+                     nullptr);
+        sqlite3_close(raw);
+        state.ResumeTiming();
+        const std::string command =
+            std::string(self, std::size_t(std::max<ssize_t>(length, 0))) + " --first-open " + copy;
+        FILE* child = popen(command.c_str(), "r");
+        if (!child || std::fscanf(child, "%lf %lf %lf", &peakMB, &walMB, &cpuSeconds) != 3) {
+            state.SkipWithError("the first open failed");
+        }
+        if (child) {
+            pclose(child);
+        }
+    }
+    state.counters["peakRssMB"] = peakMB;
+    state.counters["walMB"] = walMB;
+    state.counters["cpuSeconds"] = cpuSeconds;
+    std::filesystem::remove_all(folder);
+}
+
+// The child of BM_FirstOpenOfAnOlderYear: what the program does first with an older file.
+int firstOpen(const char* path)
+{
+    std::set<std::string> browsers(ContextClassifier::browserBundleIDs.begin(),
+                                   ContextClassifier::browserBundleIDs.end());
+    browsers.insert("org.example.Firefox");
+    // The log is measured with the connection still open, as the running program keeps it;
+    // closing the last connection would remove it.
+    Database db(path);
+    db.open();
+    db.applyPrivacyPolicyIfNeeded(browsers, {});
+    // VmHWM rather than ru_maxrss, which also counts the image this process replaced.
+    double peakKB = 0;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            peakKB = std::strtod(line.c_str() + 6, nullptr);
+        }
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::error_code error;
+    const auto wal = std::filesystem::file_size(std::string(path) + "-wal", error);
+    const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                       double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    std::printf("%.2f %.2f %.3f\n", peakKB / 1024.0, error ? 0.0 : double(wal) / 1048576.0, cpu);
+    return 0;
+}
+
 } // namespace
 
+BENCHMARK(BM_FirstOpenOfAnOlderYear)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SegmentsToday)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SegmentsWeek)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Segments30Days)->Unit(benchmark::kMillisecond);
@@ -219,9 +356,17 @@ BENCHMARK(BM_SegmentsOneDayAYearAgo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExtendOpenSegment)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DayTotalsWeek)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProjectTotals30Days)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SummarySegmentsToday)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BlockSegmentsWeek)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProjectDailyDeepSeconds30Days)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeenContexts30Days)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertSegment)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--first-open") == 0) {
+        return firstOpen(argv[2]);
+    }
     benchmark::Initialize(&argc, argv);
     buildYear();
     benchmark::RunSpecifiedBenchmarks();

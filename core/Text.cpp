@@ -5,6 +5,8 @@
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
+
 namespace kestrove::Text {
 
 namespace {
@@ -14,8 +16,7 @@ bool isWhiteSpaceOrNewline(UChar32 c)
     return u_isUWhiteSpace(c) || c == 0x85 || c == 0x2028 || c == 0x2029;
 }
 
-template <typename Predicate>
-std::string trimmedBy(std::string_view text, Predicate isTrimmed)
+template <typename Predicate> std::string trimmedBy(std::string_view text, Predicate isTrimmed)
 {
     const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
     const auto length = static_cast<int32_t>(text.size());
@@ -74,9 +75,8 @@ std::string trimmed(std::string_view text)
 
 std::string trimmedSpacesAndTabs(std::string_view text)
 {
-    return trimmedBy(text, [](UChar32 c) {
-        return c == '\t' || u_charType(c) == U_SPACE_SEPARATOR;
-    });
+    return trimmedBy(text,
+                     [](UChar32 c) { return c == '\t' || u_charType(c) == U_SPACE_SEPARATOR; });
 }
 
 bool isBlank(std::string_view text)
@@ -154,6 +154,28 @@ std::string prefixCharacters(std::string_view text, std::size_t count)
         U8_NEXT(bytes, i, length, c);
     }
     return std::string(text.substr(0, static_cast<std::size_t>(i)));
+}
+
+std::string validUTF8(std::string_view text, std::size_t maxCharacters)
+{
+    constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
+    std::string result;
+    result.reserve(std::min(text.size(), maxCharacters));
+    int32_t i = 0;
+    for (std::size_t n = 0; n < maxCharacters && i < length; ++n) {
+        const int32_t start = i;
+        UChar32 c;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0) {
+            result += kReplacement;
+        } else {
+            result.append(
+                text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+        }
+    }
+    return result;
 }
 
 } // namespace kestrove::Text

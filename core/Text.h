@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,9 @@ bool endsWith(std::string_view text, std::string_view suffix);
 std::size_t characterCount(std::string_view text);
 // The first `count` characters, never cutting inside a UTF-8 sequence.
 std::string prefixCharacters(std::string_view text, std::size_t count);
+// Text from outside made safe to store: every ill-formed UTF-8 sequence (a stray byte, an
+// overlong form, an encoded surrogate, a cut sequence) becomes U+FFFD, one for each maximal
+// ill-formed part, and the text ends after `maxCharacters` characters.
+std::string validUTF8(std::string_view text, std::size_t maxCharacters = SIZE_MAX);
 
 } // namespace kestrove::Text

@@ -1,5 +1,7 @@
 #include "Collectors/AppTracker.h"
 
+#include "core/Text.h"
+
 namespace kestrove {
 
 AppTracker::AppTracker(Workspace& workspace, Scheduler& scheduler)
@@ -16,6 +18,12 @@ void AppTracker::start()
     stop();
     m_observer = m_workspace.addActivationObserver(
         [this](const FrontmostApplication& application) { updateContext(application); });
+    m_availabilityObserver = m_workspace.addAvailabilityObserver([this](bool available) {
+        // Silently: losing the display is not switching to another application.
+        if (!available) {
+            m_current = AppContext{};
+        }
+    });
     if (const auto frontmost = m_workspace.frontmostApplication()) {
         updateContext(*frontmost);
     }
@@ -27,6 +35,10 @@ void AppTracker::stop()
     if (m_observer) {
         m_workspace.removeActivationObserver(*m_observer);
         m_observer.reset();
+    }
+    if (m_availabilityObserver) {
+        m_workspace.removeAvailabilityObserver(*m_availabilityObserver);
+        m_availabilityObserver.reset();
     }
     m_pollTimer.reset();
 }
@@ -60,6 +72,12 @@ void AppTracker::refreshCurrentWindowInfo()
 
 void AppTracker::publish(AppContext context)
 {
+    // Window properties are whatever bytes a client chose to set.
+    if (context.bundleID) {
+        context.bundleID = Text::validUTF8(*context.bundleID, kMaxTextCharacters);
+    }
+    context.appName = Text::validUTF8(context.appName, kMaxTextCharacters);
+    context.windowTitle = Text::validUTF8(context.windowTitle, kMaxTextCharacters);
     if (context == m_current) {
         return;
     }

@@ -23,10 +23,13 @@ struct AppContext
 
 // Keeps the frontmost application's context current: activations are reported by the workspace,
 // and the window title and document are re-read every 2 s because their changes announce nothing.
+// A lost display empties the context: what it showed last is not what the user does. Titles,
+// names and identifiers leave it as valid UTF-8 of at most kMaxTextCharacters characters.
 class AppTracker
 {
 public:
     static constexpr double kPollInterval = 2.0;
+    static constexpr std::size_t kMaxTextCharacters = WindowInfo::kMaxTitleCharacters;
 
     AppTracker(Workspace& workspace, Scheduler& scheduler);
     ~AppTracker();
@@ -51,6 +54,7 @@ private:
     Scheduler& m_scheduler;
     AppContext m_current;
     std::optional<int> m_observer;
+    std::optional<int> m_availabilityObserver;
     std::unique_ptr<ScheduledTimer> m_pollTimer;
 };
 

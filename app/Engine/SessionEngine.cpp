@@ -67,8 +67,10 @@ void SessionEngine::openDatabase(Done next)
     m_database.run(
         m_guard, [](Database& db) { db.open(); },
         [this](DatabaseResult<void> result) {
+            m_databaseUnavailable = !result.ok();
             if (!result.ok()) {
-                m_log.error(std::string("DB open error: ") + result.error()->what());
+                m_log.error(std::string("DB open error: ") + result.error()->what() +
+                            " (nothing is recorded until then)");
             }
         });
     m_database.run(
@@ -94,6 +96,15 @@ void SessionEngine::openDatabase(Done next)
     // Jobs run in the order they were sent: this one comes back after all of the above.
     m_database.run(
         m_guard, [](Database&) {}, [next](DatabaseResult<void>) { next(); });
+}
+
+void SessionEngine::logDatabaseFailure(std::string_view what, const DatabaseError& error) const
+{
+    // The open failure was logged once with its reason; every job after it fails the same way.
+    if (m_databaseUnavailable && error.isNoConnection()) {
+        return;
+    }
+    m_log.error(std::string(what) + error.what());
 }
 
 std::int64_t SessionEngine::idleThresholdMinutes() const

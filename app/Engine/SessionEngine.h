@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrove {
@@ -200,6 +201,8 @@ private:
 
     // Start-up, in its order.
     void openDatabase(Done next);
+    // Logs a failed job, except the "no db" of every job after an open that failed.
+    void logDatabaseFailure(std::string_view what, const DatabaseError& error) const;
     void wireComponents();
     void finishStart(Done done);
     void sweepTitles(Done done = {});
@@ -242,6 +245,8 @@ private:
 
     bool m_isRunning = false;
     bool m_starting = false;
+    // The last open failed; its error was logged.
+    bool m_databaseUnavailable = false;
     Done m_deferredStop;
     DaySummary m_today;
     Date m_todayBuiltAt;

@@ -58,7 +58,7 @@ void SessionEngine::refreshToday(Done done)
             if (result.ok()) {
                 applyTodaySegments(result.value(), dayStart, now);
             } else {
-                m_log.error(std::string("refreshToday failed: ") + result.error()->what());
+                logDatabaseFailure("refreshToday failed: ", *result.error());
             }
             m_refreshInFlight = false;
             if (done) {
@@ -100,7 +100,7 @@ void SessionEngine::refreshHistory(Done done)
         m_guard, [from, todayStart](Database& db) { return db.dayTotals(from, todayStart); },
         [this, todayStart, done](DatabaseResult<std::vector<DayTotal>> result) {
             if (!result.ok()) {
-                m_log.error(std::string("refreshHistory failed: ") + result.error()->what());
+                logDatabaseFailure("refreshHistory failed: ", *result.error());
             } else {
                 const auto& totals = result.value();
                 const std::size_t first =

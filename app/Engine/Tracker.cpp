@@ -1,5 +1,6 @@
 #include "Engine/Tracker.h"
 
+#include "Engine/WriteBacklog.h"
 #include "Platform/Log.h"
 #include "Platform/MainThread.h"
 #include "core/AppIdentity.h"
@@ -68,7 +69,7 @@ Tracker::Tracker(Sources sources, const Clock& clock)
       m_systemEvents(sources.systemEvents), m_workspace(sources.workspace), m_clock(clock),
       m_classifier({}, std::string(kOwnBundleID)), m_policy(defaultPolicy())
 {
-    m_sample.appName = "—";
+    m_sample.appName = std::string(kNoApplicationName);
 }
 
 Tracker::~Tracker()
@@ -94,6 +95,14 @@ void Tracker::tick(Date now)
         if (m_pausedUntil && now >= *m_pausedUntil) {
             resume();
         }
+        return;
+    }
+    // Display out of reach: what it showed last is not what the user does now. The open
+    // segment ended at the loss, and nothing is recorded until the display is back.
+    if (!m_workspace.isDisplayAvailable()) {
+        closeOpen(now);
+        publishPlaceholder(kNoApplicationName);
+        m_lastTick = now;
         return;
     }
     // 3. A long gap since the last tick is time the machine slept.
@@ -262,23 +271,30 @@ void Tracker::recordSleepGap(Date from, Date to)
 // job's predecessor has finished before it starts, and the insert has stored its row id in
 // the handle before any update or delete of that handle runs.
 
+template <typename Write> void Tracker::enqueueWrite(const char* failure, Write write)
+{
+    auto report = std::make_shared<WriteReport>();
+    m_writeChain = m_database->run(
+        m_guard,
+        [backlog = m_backlog, report, write = std::move(write)](Database& database) {
+            report->openFailed = database.openError() != nullptr;
+            write(*backlog, database, *report);
+        },
+        [this, failure, report](const DatabaseResult<void>& result) {
+            logWrite(failure, *report, result.error());
+        });
+}
+
 void Tracker::enqueueInsert(Segment segment, std::shared_ptr<Handle> handle)
 {
     if (!m_database) {
         return;
     }
-    m_writeChain = m_database->run(
-        [segment = std::move(segment), handle = std::move(handle)](Database& database) {
-            const std::int64_t id = database.insertSegment(segment);
-            if (handle) {
-                handle->setID(id);
-            }
-        },
-        [](const DatabaseResult<void>& result) {
-            if (const DatabaseError* error = result.error()) {
-                trackLog().error(std::string("insert failed: ") + error->what());
-            }
-        });
+    enqueueWrite("insert failed: ",
+                 [segment = std::move(segment), handle = std::move(handle)](
+                     WriteBacklog& backlog, Database& database, WriteReport& report) {
+                     backlog.insert(database, segment, handle, report);
+                 });
 }
 
 void Tracker::enqueueUpdate(const std::shared_ptr<Handle>& handle, Date end)
@@ -286,18 +302,10 @@ void Tracker::enqueueUpdate(const std::shared_ptr<Handle>& handle, Date end)
     if (!m_database || !handle) {
         return;
     }
-    m_writeChain = m_database->run(
-        [handle, end](Database& database) {
-            // No id: the insert failed, and its row does not exist.
-            if (const auto id = handle->id()) {
-                database.updateSegment(*id, end);
-            }
-        },
-        [](const DatabaseResult<void>& result) {
-            if (const DatabaseError* error = result.error()) {
-                trackLog().error(std::string("update failed: ") + error->what());
-            }
-        });
+    enqueueWrite("update failed: ",
+                 [handle, end](WriteBacklog& backlog, Database& database, WriteReport& report) {
+                     backlog.update(database, handle, end, report);
+                 });
 }
 
 void Tracker::enqueueDelete(const std::shared_ptr<Handle>& handle)
@@ -305,12 +313,46 @@ void Tracker::enqueueDelete(const std::shared_ptr<Handle>& handle)
     if (!m_database || !handle) {
         return;
     }
-    // A failed delete leaves a short row behind, which is harmless: no message.
-    m_writeChain = m_database->run([handle](Database& database) {
-        if (const auto id = handle->id()) {
-            database.deleteSegment(*id);
+    enqueueWrite("delete failed: ",
+                 [handle](WriteBacklog& backlog, Database& database, WriteReport& report) {
+                     backlog.remove(database, handle, report);
+                 });
+}
+
+void Tracker::logWrite(const char* failure, const WriteReport& report, const DatabaseError* error)
+{
+    if (report.heldBack) {
+        trackLog().error("recording held back: " + *report.heldBack +
+                         "; segments are kept in memory and written when space returns");
+    }
+    for (const std::string& held : report.errors) {
+        trackLog().error("held-back write failed: " + held);
+    }
+    if (report.dropped > 0 && !m_loggedDrops) {
+        m_loggedDrops = true;
+        trackLog().error("more than " + std::to_string(WriteBacklog::kLimit) +
+                         " writes held back: the oldest are given up");
+    }
+    if (report.resumed) {
+        m_loggedDrops = false;
+        trackLog().info("recording resumed: space is back and the held-back segments are written");
+    }
+    if (report.lost > 0) {
+        trackLog().error(std::to_string(report.lost) +
+                         " held-back writes are lost: the disk was still full at the stop");
+    }
+    if (!error) {
+        return;
+    }
+    // Without a connection every write fails alike: said once, or not at all when the failed
+    // open has already said why.
+    if (error->isNoConnection()) {
+        if (m_loggedNoConnection || report.openFailed) {
+            return;
         }
-    });
+        m_loggedNoConnection = true;
+    }
+    trackLog().error(failure + std::string(error->what()));
 }
 
 void Tracker::waitForWrites() const
@@ -329,6 +371,8 @@ void Tracker::start(DatabaseWorker& database)
     }
     publish(m_isRunning, true);
     m_database = &database;
+    m_backlog = std::make_shared<WriteBacklog>();
+    m_loggedNoConnection = false;
     // Every context change counts as a switch, the first one reported at start included.
     m_appTracker.onContextChange = [this](const AppContext&) {
         publish(m_appSwitchesToday, m_appSwitchesToday + 1);
@@ -358,6 +402,10 @@ void Tracker::stop()
     publish(m_isPaused, false);
     publish(m_pausedUntil, std::optional<Date>());
     removeObservers();
+    // Writes still held for lack of space get one last try.
+    enqueueWrite("", [](WriteBacklog& backlog, Database& database, WriteReport& report) {
+        backlog.abandon(database, report);
+    });
     waitForWrites();
     m_database = nullptr;
     publish(m_isRunning, false);
@@ -374,7 +422,7 @@ void Tracker::pause(std::optional<Date> until)
     m_appTracker.stop();
     publish(m_isPaused, true);
     publish(m_pausedUntil, until);
-    publishPlaceholder();
+    publishPlaceholder(kPausedAppName);
     trackLog().info("paused (until: " + (until ? logText(*until) : "resumed by hand") + ")");
 }
 
@@ -458,6 +506,8 @@ void Tracker::installObservers()
     handlers.screenLocked = [this] { setLocked(true); };
     handlers.screenUnlocked = [this] { setLocked(false); };
     m_observer = m_systemEvents.addObserver(std::move(handlers));
+    // The tick at the loss ends the open segment then; the one at the return starts afresh.
+    m_displayObserver = m_workspace.addAvailabilityObserver([this](bool) { tick(m_clock.now()); });
 }
 
 void Tracker::removeObservers()
@@ -465,6 +515,10 @@ void Tracker::removeObservers()
     if (m_observer) {
         m_systemEvents.removeObserver(*m_observer);
         m_observer.reset();
+    }
+    if (m_displayObserver) {
+        m_workspace.removeAvailabilityObserver(*m_displayObserver);
+        m_displayObserver.reset();
     }
 }
 
@@ -493,10 +547,10 @@ void Tracker::updateForcedIdleFlag()
     tick(m_clock.now());
 }
 
-void Tracker::publishPlaceholder()
+void Tracker::publishPlaceholder(std::string_view appName)
 {
     ContextSample placeholder;
-    placeholder.appName = std::string(kPausedAppName);
+    placeholder.appName = std::string(appName);
     publish(m_sample, std::move(placeholder));
     publish(m_kind, ContextKind::idle);
     publish(m_project, std::optional<Project>());

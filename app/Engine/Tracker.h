@@ -5,6 +5,7 @@
 #include "Collectors/SystemIdle.h"
 #include "Engine/ChangeObservers.h"
 #include "Platform/Clock.h"
+#include "Platform/LifetimeGuard.h"
 #include "Platform/SystemEvents.h"
 #include "Platform/Workspace.h"
 #include "Storage/DatabaseWorker.h"
@@ -23,6 +24,9 @@
 
 namespace kestrove {
 
+class WriteBacklog;
+struct WriteReport;
+
 // The sampler: once per tick it reads what the user is doing, classifies it, attributes it to a
 // project, filters it through the privacy policy and extends or replaces the open segment. Its
 // writes reach the database in the order they were made. Everything but the database jobs runs
@@ -40,6 +44,8 @@ public:
     static constexpr std::size_t kGitRootCacheLimit = 500;
     static constexpr std::string_view kLoginWindowBundleID = "com.apple.loginwindow";
     static constexpr std::string_view kPausedAppName = "Paused";
+    // The sample's name while nothing can be read: before the first tick, without a display.
+    static constexpr std::string_view kNoApplicationName = "—";
 
     // The row of one segment. The insert job fills in the id on the database's thread before
     // any later job runs, so queued updates and deletes of the same segment find their row.
@@ -76,7 +82,7 @@ public:
         BrowserTracker& browser;
         SystemIdle& idle;
         SystemEvents& systemEvents;
-        Workspace& workspace; // asked only whether window titles can be read
+        Workspace& workspace; // asked whether titles can be read and the display is there
     };
 
     Tracker(Sources sources, const Clock& clock);
@@ -162,13 +168,16 @@ private:
     void enqueueInsert(Segment segment, std::shared_ptr<Handle> handle);
     void enqueueUpdate(const std::shared_ptr<Handle>& handle, Date end);
     void enqueueDelete(const std::shared_ptr<Handle>& handle);
+    // Queues `write(backlog, database, report)`; what it did is logged back on the main thread.
+    template <typename Write> void enqueueWrite(const char* failure, Write write);
+    void logWrite(const char* failure, const WriteReport& report, const DatabaseError* error);
 
     void installObservers();
     void removeObservers();
     void setAsleep(bool asleep);
     void setLocked(bool locked);
     void updateForcedIdleFlag();
-    void publishPlaceholder();
+    void publishPlaceholder(std::string_view appName);
 
     // Observers hear of a field only when its value really changed.
     template <typename T, typename Value> void publish(T& field, Value&& value)
@@ -218,7 +227,15 @@ private:
     // The last sample's evaluation; dropped whenever a setting it depends on changes.
     std::optional<Evaluation> m_evaluation;
     std::optional<int> m_observer;
+    std::optional<int> m_displayObserver;
     std::optional<DatabaseJob<void>> m_writeChain;
+    // Writes held while the disk is full; a fresh one for each start. Only jobs touch it.
+    std::shared_ptr<WriteBacklog> m_backlog;
+    // What has been logged once: "no db", and that held writes were given up.
+    bool m_loggedNoConnection = false;
+    bool m_loggedDrops = false;
+    // Job completions that come back after the tracker is gone do nothing.
+    LifetimeGuard m_guard;
 
     ChangeObservers m_changes;
     bool m_changed = false;

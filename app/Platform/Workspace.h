@@ -31,6 +31,11 @@ struct FrontmostApplication
 // The focused window of the frontmost application.
 struct WindowInfo
 {
+    // Longer titles are cut to this many characters before they are stored: far beyond any real
+    // title (a title bar across a 4K screen shows about 500), yet the head where names and
+    // projects are read stays. A workspace need not read more of a title than that.
+    static constexpr std::size_t kMaxTitleCharacters = 1024;
+
     std::string title;
     std::string documentPath;
 
@@ -43,6 +48,7 @@ class Workspace
 {
 public:
     using ActivationHandler = std::function<void(const FrontmostApplication&)>;
+    using AvailabilityHandler = std::function<void(bool available)>;
 
     virtual ~Workspace() = default;
 
@@ -58,6 +64,12 @@ public:
     // Whether window titles can be read: the display is reachable and its window manager
     // announces the active window.
     virtual bool isTrusted() = 0;
+    // Whether the display can be asked at all. While it cannot (its server went away), what
+    // the workspace last reported is no longer what the user does; asking costs nothing.
+    virtual bool isDisplayAvailable() = 0;
+    // Calls the handler at the moment the display is lost and again once it is back.
+    virtual int addAvailabilityObserver(AvailabilityHandler handler) = 0;
+    virtual void removeAvailabilityObserver(int observer) = 0;
 };
 
 } // namespace kestrove

@@ -1,6 +1,5 @@
 #include "Storage/Database.h"
 
-#include "Platform/Log.h"
 #include "Storage/Statement.h"
 #include "core/Calendar.h"
 #include "core/NumberFormat.h"
@@ -10,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -27,9 +27,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const Log appLog("app");
-constexpr const char* kNotADatabase =
-    "the file at the database path is not a database; it is left as it is";
+// Why the database cannot open, in the user's words, with what to do about it.
+constexpr const char* kIsAFolder =
+    "it is a folder, not a database file; move or rename it and start Kestrove again";
+constexpr const char* kNotAFile =
+    "it is not a regular file; move it aside and start Kestrove again";
+constexpr const char* kNotADatabase = "it is not a Kestrove database and was left untouched;"
+                                      " move it aside and start Kestrove again";
+constexpr const char* kDamaged = "it is damaged and was left as it is; move it aside and start"
+                                 " Kestrove again (a fresh database is created)";
+constexpr const char* kPermissionDenied =
+    "permission denied; give your user read and write access to it and to its folder, then"
+    " start Kestrove again";
+constexpr const char* kReadOnly =
+    "it is on a read-only file system; point XDG_DATA_HOME at a writable folder";
+constexpr const char* kInUse = "it is in use by another Kestrove (or another program holds it"
+                               " locked); quit that one first";
+constexpr const char* kDiskFull = "the disk is full; free some space and start Kestrove again";
 
 constexpr mode_t kFolderMode = 0700;
 constexpr mode_t kFileMode = 0600;
@@ -132,6 +146,14 @@ constexpr const char* kSelectSegments =
     " AND start_ts >= ?1 - (SELECT MAX(end_ts - start_ts) FROM segments) - 1.0"
     " ORDER BY start_ts, id;";
 
+// The tracker inserts a segment at every change of context and moves the open one's end every
+// few seconds: both are prepared once per connection.
+constexpr const char* kInsertSegment =
+    "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title, url, domain, kind,"
+    " project, area, detected_project, focus_task_id, keystrokes, source)"
+    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);";
+constexpr const char* kUpdateSegmentEnd = "UPDATE segments SET end_ts = ? WHERE id = ?;";
+
 constexpr const char* kCountCandidateSegments =
     "SELECT COUNT(*) FROM segments WHERE start_ts < ?2"
     " AND start_ts >= ?1 - (SELECT MAX(end_ts - start_ts) FROM segments) - 1.0;";
@@ -163,6 +185,87 @@ bool holdsOtherData(const std::string& path)
     std::ifstream file(path, std::ios::binary);
     file.read(header, sizeof header);
     return file.gcount() != sizeof header || std::memcmp(header, kHeader, sizeof header) != 0;
+}
+
+std::string systemReason(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return kPermissionDenied;
+    case EROFS:
+        return kReadOnly;
+    default:
+        return std::strerror(error);
+    }
+}
+
+// What keeps the path from holding the database, found before SQLite touches anything there;
+// empty when nothing does.
+std::string unusableBecause(const std::string& path)
+{
+    const fs::path folder = fs::path(path).parent_path();
+    struct stat info;
+    if (!folder.empty() && ::stat(folder.c_str(), &info) != 0) {
+        return "its folder " + folder.string() + " cannot be created (" + std::strerror(errno) +
+               ")";
+    }
+    if (!folder.empty() && !S_ISDIR(info.st_mode)) {
+        return "its folder " + folder.string() + " is not a folder";
+    }
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            return kIsAFolder;
+        }
+        // Reading a pipe or a device to look for a header could block or consume it.
+        if (!S_ISREG(info.st_mode)) {
+            return kNotAFile;
+        }
+        if (::access(path.c_str(), R_OK | W_OK) != 0) {
+            return systemReason(errno);
+        }
+        if (holdsOtherData(path)) {
+            return kNotADatabase;
+        }
+    }
+    // The file, its -wal and its -shm are created beside it.
+    const std::string folderPath = folder.empty() ? "." : folder.string();
+    if (::access(folderPath.c_str(), W_OK | X_OK) != 0) {
+        return systemReason(errno);
+    }
+    return {};
+}
+
+// What SQLite's last failure on the connection means for the user.
+std::string sqliteReason(sqlite3* db)
+{
+    if (!db) {
+        return {};
+    }
+    switch (sqlite3_extended_errcode(db) & 0xff) {
+    case SQLITE_NOTADB:
+        return kNotADatabase;
+    case SQLITE_CORRUPT:
+        return kDamaged;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return kInUse;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return kPermissionDenied;
+    case SQLITE_FULL:
+        return kDiskFull;
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+        if (const int error = sqlite3_system_errno(db); error != 0) {
+            return systemReason(error);
+        }
+        break;
+    default:
+        break;
+    }
+    return sqlite3_errmsg(db);
 }
 
 // SQLite gives its -wal and -shm files the mode of the database file, so a file created
@@ -222,12 +325,26 @@ void Database::open()
     close();
     try {
         openConnection();
-        setUp();
+        try {
+            setUp();
+        } catch (const DatabaseError& error) {
+            // A file SQLite refuses says so only now, at the first statement.
+            const std::string reason = sqliteReason(m_db);
+            throw DatabaseError::openFailed(m_path, reason.empty() ? error.what() : reason);
+        }
         m_openError.reset();
     } catch (const DatabaseError& error) {
         close();
         m_openError = std::make_shared<DatabaseError>(error);
         throw;
+    }
+}
+
+void Database::setBusyTimeout(std::chrono::milliseconds timeout)
+{
+    m_busyTimeout = timeout;
+    if (m_db) {
+        sqlite3_busy_timeout(m_db, static_cast<int>(timeout.count()));
     }
 }
 
@@ -237,34 +354,30 @@ void Database::openConnection()
     if (!folder.empty()) {
         ::chmod(folder.c_str(), kFolderMode);
     }
-    if (holdsOtherData(m_path)) {
-        appLog.error(kNotADatabase);
-        throw DatabaseError::openFailed(m_path);
+    if (const std::string reason = unusableBecause(m_path); !reason.empty()) {
+        throw DatabaseError::openFailed(m_path, reason);
     }
     createPrivately(m_path);
     // Only one thread at a time ever uses the connection, so SQLite's own locking is not needed.
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(m_path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
-        throw DatabaseError::openFailed(m_path);
+        throw DatabaseError::openFailed(m_path, sqliteReason(m_db));
     }
+    // Another process reading (a command-line query) or briefly writing makes a write wait
+    // for its lock instead of failing with "database is locked".
+    sqlite3_busy_timeout(m_db, static_cast<int>(m_busyTimeout.count()));
 }
 
 void Database::setUp()
 {
     for (const char* pragma :
          {"PRAGMA journal_mode=WAL;", "PRAGMA synchronous=NORMAL;", "PRAGMA secure_delete=ON;"}) {
-        try {
-            execute(pragma);
-        } catch (const DatabaseError&) {
-            if (sqlite3_errcode(m_db) == SQLITE_NOTADB) {
-                appLog.error(kNotADatabase);
-                throw DatabaseError::openFailed(m_path);
-            }
-            throw;
-        }
+        execute(pragma);
     }
-    // Reading pages in place instead of copying them halves the cost of a ranged read.
-    execute("PRAGMA mmap_size=1073741824;");
+    // Memory stays small on a year of history: a few pages mapped, the rest read through a page
+    // cache of bounded size. Reads through the narrow indexes need no more.
+    execute("PRAGMA mmap_size=4194304;");
+    execute("PRAGMA cache_size=-2048;");
     tightenFilePermissions();
     createSchema();
     migrate();
@@ -272,7 +385,7 @@ void Database::setUp()
 
 void Database::close()
 {
-    m_updateSegment.reset();
+    m_statements.clear();
     if (m_db) {
         sqlite3_close(m_db);
         m_db = nullptr;
@@ -381,16 +494,14 @@ void Database::execute(const std::string& sql)
     if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
         const std::string text = message ? message : "unknown";
         sqlite3_free(message);
-        throw DatabaseError::executeFailed(text);
+        throw Statement::executeError(m_db, text);
     }
 }
 
 std::int64_t Database::insertSegment(const Segment& segment)
 {
-    Statement statement(m_db,
-                        "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title,"
-                        " url, domain, kind, project, area, detected_project, focus_task_id,"
-                        " keystrokes, source) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);");
+    auto use = m_statements.use(m_db, kInsertSegment);
+    Statement& statement = *use;
     statement.bind(1, segment.start);
     statement.bind(2, segment.end);
     statement.bind(3, segment.bundleID);
@@ -411,21 +522,10 @@ std::int64_t Database::insertSegment(const Segment& segment)
 
 void Database::updateSegment(std::int64_t id, Date end)
 {
-    // The open segment grows all day, so this one statement is prepared once per connection.
-    if (!m_updateSegment) {
-        m_updateSegment = std::make_unique<Statement>(m_db, "UPDATE segments SET end_ts = ?"
-                                                            " WHERE id = ?;");
-    }
-    Statement& statement = *m_updateSegment;
-    statement.bind(1, end);
-    statement.bind(2, id);
-    try {
-        statement.run();
-    } catch (const DatabaseError&) {
-        statement.reset();
-        throw;
-    }
-    statement.reset();
+    auto statement = m_statements.use(m_db, kUpdateSegmentEnd);
+    statement->bind(1, end);
+    statement->bind(2, id);
+    statement->run();
 }
 
 void Database::deleteSegment(std::int64_t id)
@@ -437,14 +537,14 @@ void Database::deleteSegment(std::int64_t id)
 
 std::vector<Segment> Database::segments(Date from, Date to, std::optional<std::int64_t> excludingID)
 {
-    Statement statement(m_db, kSelectSegments);
-    statement.bind(1, from);
-    statement.bind(2, to);
-    statement.bind(3, excludingID.value_or(-1));
+    auto statement = m_statements.use(m_db, kSelectSegments);
+    statement->bind(1, from);
+    statement->bind(2, to);
+    statement->bind(3, excludingID.value_or(-1));
     std::vector<Segment> result;
     result.reserve(candidateCount(from, to));
-    while (statement.next()) {
-        Segment segment = mapSegment(statement);
+    while (statement->next()) {
+        Segment segment = mapSegment(*statement);
         segment.start = std::max(segment.start, from);
         segment.end = std::min(segment.end, to);
         if (segment.end > segment.start) {
@@ -458,11 +558,12 @@ std::vector<Segment> Database::segments(Date from, Date to, std::optional<std::i
 // index-only count of the rows the read will visit (never fewer than it returns).
 std::size_t Database::candidateCount(Date from, Date to)
 {
-    Statement count(m_db, kCountCandidateSegments);
-    count.bind(1, from);
-    count.bind(2, to);
-    return count.next() ? static_cast<std::size_t>(std::max<std::int64_t>(count.columnInt64(0), 0))
-                        : 0;
+    auto count = m_statements.use(m_db, kCountCandidateSegments);
+    count->bind(1, from);
+    count->bind(2, to);
+    return count->next()
+               ? static_cast<std::size_t>(std::max<std::int64_t>(count->columnInt64(0), 0))
+               : 0;
 }
 
 Segment Database::mapSegment(const Statement& row)

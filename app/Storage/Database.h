@@ -3,12 +3,14 @@
 #include "Platform/Clock.h"
 #include "Storage/DatabaseError.h"
 #include "Storage/ReportQueries.h"
+#include "Storage/Statement.h"
 #include "core/Date.h"
 #include "core/DayPlan.h"
 #include "core/DaySummary.h"
 #include "core/FocusTask.h"
 #include "core/Segment.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -22,8 +24,6 @@
 struct sqlite3;
 
 namespace kestrove {
-
-class Statement;
 
 // The one owner of the history file: its connection, schema, migrations and one operation per
 // query. Not thread-safe: the program reaches it only through DatabaseWorker's thread; tests
@@ -47,7 +47,11 @@ public:
     void open();
     void close();
     bool isOpen() const { return m_db != nullptr; }
-    // The error of the last failed open (null after a successful one).
+    // How long a statement waits for another connection's lock before it fails as busy.
+    static constexpr std::chrono::milliseconds kBusyTimeout{5000};
+    void setBusyTimeout(std::chrono::milliseconds timeout);
+    // The error of the last failed open (null after a successful one). Its message names what
+    // is wrong with the file and what to do about it.
     const DatabaseError* openError() const { return m_openError.get(); }
     const std::string& path() const { return m_path; }
 
@@ -72,6 +76,13 @@ public:
     // Rows overlapping [from, to), clipped to it, by start then id.
     std::vector<Segment> segments(Date from, Date to,
                                   std::optional<std::int64_t> excludingID = std::nullopt);
+    // The same rows with only what a day's summary and its focus blocks are built from: id,
+    // start, end, kind, project, area, detected project, domain, application name and focus
+    // task. The other fields are left empty.
+    std::vector<Segment> summarySegments(Date from, Date to,
+                                         std::optional<std::int64_t> excludingID = std::nullopt);
+    // The same rows with only id, start, end, kind and project: what focus blocks are cut from.
+    std::vector<Segment> blockSegments(Date from, Date to);
     static Segment mapSegment(const Statement& row);
     void assignUnassigned(const std::string& key, const std::string& project,
                           const std::optional<std::string>& area);
@@ -93,10 +104,17 @@ public:
     // One total per local day from the day of `from` up to, not including, the day of `to`.
     std::vector<DayTotal> dayTotals(Date from, Date to);
     // Deep seconds per project, largest first; no project (absent or empty) is "Unassigned".
+    // Every sum here adds the clipped rows in the order segments() gives them, so it equals the
+    // same sum over segments() to the last bit; rows with nothing left in the range add nothing.
     std::vector<TimeShare> projectTotals(Date from, Date to);
+    // A project's deep seconds per local day from the day of `from` while the day starts before
+    // `to`, in `deepSeconds` (`activeSeconds` stays 0). A row counts whole on the day it starts.
+    std::vector<DayTotal> projectDailyDeepSeconds(const std::string& project, Date from, Date to);
     // The top labels of a project's deep time; without a project, of unassigned deep time.
     std::vector<LabelTime> labelBreakdown(const std::optional<std::string>& project, Date from,
                                           Date to, int limit);
+    // Non-idle seconds by domain, else by lower-cased bundle identifier (else name), largest
+    // first, at most `limit` (none when negative); name and flag of the group's latest row.
     std::vector<SeenContext> seenContexts(Date from, Date to, int limit);
 
     // Focus tasks, refused launches and day plans (ReportQueries.cpp).
@@ -118,8 +136,9 @@ private:
     void reclassifyLegacyWebVisits();
     // The distinct kinds stored, in order; absent when one is not plain text.
     std::optional<std::vector<std::string>> storedKinds();
-    // Blanks the titles of rows whose identifier, lower-cased, is one of `lowercasedIDs`.
-    void scrubTitles(const std::set<std::string>& lowercasedIDs);
+    // The stored identifiers of titled rows that, lower-cased, are among `lowercasedIDs`.
+    std::vector<std::string> storedIDsAmong(const std::set<std::string>& lowercasedIDs);
+    void scrubInBatches(const std::vector<std::string>& titleIDs);
     void compact();
     // Runs `work` between BEGIN and COMMIT; any failure rolls all of it back and is rethrown.
     void inTransaction(const std::function<void()>& work);
@@ -133,7 +152,9 @@ private:
     const Clock* m_clock;
     sqlite3* m_db = nullptr;
     std::shared_ptr<const DatabaseError> m_openError;
-    std::unique_ptr<Statement> m_updateSegment;
+    std::chrono::milliseconds m_busyTimeout = kBusyTimeout;
+    // Cleared before the connection closes.
+    StatementCache m_statements;
     // Stored plan lists that did not decode, by day start and column: a later write of the
     // same day keeps them unless it brings a list of its own.
     std::map<Date, std::map<std::string, std::string>> m_undecodedPlanColumns;

@@ -2,6 +2,7 @@
 // samples, the one-time privacy scrub, title retention and the erasure of everything.
 #include "Storage/Database.h"
 
+#include "Platform/Log.h"
 #include "Storage/Statement.h"
 #include "core/ContextClassifier.h"
 #include "core/DomainRules.h"
@@ -10,12 +11,19 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <tuple>
 
 namespace kestrove {
 
 namespace {
+
+const Log historyLog("app");
+
+// Rows per transaction of the privacy scrub: a few megabytes of log each.
+constexpr std::int64_t kScrubBatchRows = 20000;
 
 // One row per sample became one segment per sample: each lasts until the next sample, 30 s for
 // the last, never more than 45 s. Of samples with equal times only the last survives. A NULL
@@ -102,16 +110,13 @@ void Database::applyPrivacyPolicyIfNeeded(const std::set<std::string>& browserBu
     if (meta("privacy_policy_v1")) {
         return;
     }
-    execute("UPDATE segments SET url = '' WHERE url != '';");
     std::set<std::string> ids;
     for (const auto* set : {&browserBundleIDs, &privateBundleIDs}) {
         for (const auto& id : *set) {
             ids.insert(Text::lowercased(id));
         }
     }
-    if (!ids.empty()) {
-        scrubTitles(ids);
-    }
+    scrubInBatches(ids.empty() ? std::vector<std::string>{} : storedIDsAmong(ids));
     if (meta("legacy_import_done")) {
         try {
             execute("DROP TABLE IF EXISTS app_events;");
@@ -124,39 +129,90 @@ void Database::applyPrivacyPolicyIfNeeded(const std::set<std::string>& browserBu
 
 // SQLite's lower() knows only ASCII, so the stored identifiers are lower-cased here, the way
 // the identifiers given were; the matching ones are then bound exactly as stored.
-void Database::scrubTitles(const std::set<std::string>& lowercasedIDs)
+std::vector<std::string> Database::storedIDsAmong(const std::set<std::string>& lowercasedIDs)
 {
     std::vector<std::string> stored;
+    Statement rows(m_db, "SELECT DISTINCT COALESCE(bundle_id, '') FROM segments"
+                         " WHERE window_title != '';");
+    int result = SQLITE_ROW;
+    while ((result = rows.step()) == SQLITE_ROW) {
+        std::string id = rows.columnTextOr(0, "");
+        if (lowercasedIDs.contains(Text::lowercased(id))) {
+            stored.push_back(std::move(id));
+        }
+    }
+    // A read cut short must not let the scrub count as done.
+    if (result != SQLITE_DONE) {
+        throw DatabaseError::executeFailed(sqlite3_errmsg(m_db));
+    }
+    return stored;
+}
+
+// Every address, and the titles of the rows whose identifier is one of `titleIDs`, go in
+// batches of rows, each its own transaction: the write-ahead log holds one batch at a time
+// (it is checkpointed as it grows) rather than the whole history at once.
+void Database::scrubInBatches(const std::vector<std::string>& titleIDs)
+{
+    std::int64_t rowCount = 0, first = 0, last = 0;
     {
-        Statement rows(m_db, "SELECT DISTINCT COALESCE(bundle_id, '') FROM segments"
-                             " WHERE window_title != '';");
-        int result = SQLITE_ROW;
-        while ((result = rows.step()) == SQLITE_ROW) {
-            std::string id = rows.columnTextOr(0, "");
-            if (lowercasedIDs.contains(Text::lowercased(id))) {
-                stored.push_back(std::move(id));
+        Statement bounds(m_db, "SELECT COUNT(*), MIN(id), MAX(id) FROM segments;");
+        if (!bounds.next() || bounds.columnInt64(0) == 0) {
+            return;
+        }
+        rowCount = bounds.columnInt64(0);
+        first = bounds.columnInt64(1);
+        last = bounds.columnInt64(2);
+    }
+    // Batches are cut at stored ids, which may lie far apart.
+    Statement batchEnd(m_db, "SELECT id FROM segments WHERE id >= ?1 ORDER BY id"
+                             " LIMIT 1 OFFSET ?2;");
+    Statement addresses(m_db, "UPDATE segments SET url = '' WHERE id BETWEEN ?1 AND ?2"
+                              " AND url != '';");
+    std::unique_ptr<Statement> titles;
+    if (!titleIDs.empty()) {
+        std::string sql = "UPDATE segments SET window_title = '' WHERE id BETWEEN ?1 AND ?2"
+                          " AND window_title != '' AND COALESCE(bundle_id, '') IN (";
+        for (std::size_t i = 0; i < titleIDs.size(); ++i) {
+            sql += i == 0 ? "?" : ",?";
+        }
+        sql += ");";
+        titles = std::make_unique<Statement>(m_db, sql.c_str());
+        int index = 3;
+        for (const auto& id : titleIDs) {
+            titles->bind(index++, std::string_view(id));
+        }
+    }
+    historyLog.info("privacy scrub: removing stored addresses and private titles from " +
+                    NumberFormat::integer(rowCount) + " rows");
+    std::int64_t done = 0;
+    int reported = 0;
+    for (std::int64_t from = first;;) {
+        batchEnd.bind(1, from);
+        batchEnd.bind(2, kScrubBatchRows - 1);
+        const std::int64_t to = batchEnd.next() ? batchEnd.columnInt64(0) : last;
+        batchEnd.reset();
+        inTransaction([&] {
+            for (Statement* statement : {&addresses, titles.get()}) {
+                if (statement) {
+                    statement->bind(1, from);
+                    statement->bind(2, to);
+                    StatementCache::Use reset(*statement);
+                    statement->run();
+                }
             }
+        });
+        done = std::min(rowCount, done + kScrubBatchRows);
+        if (const auto percent = static_cast<int>(100 * done / rowCount);
+            percent >= reported + 10 || to >= last) {
+            reported = percent;
+            historyLog.info("privacy scrub: " + NumberFormat::integer(to >= last ? 100 : percent) +
+                            "% done");
         }
-        // A read cut short must not let the scrub count as done.
-        if (result != SQLITE_DONE) {
-            throw DatabaseError::executeFailed(sqlite3_errmsg(m_db));
+        if (to >= last) {
+            break;
         }
+        from = to + 1;
     }
-    if (stored.empty()) {
-        return;
-    }
-    std::string sql = "UPDATE segments SET window_title = '' WHERE window_title != '' AND"
-                      " COALESCE(bundle_id, '') IN (";
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        sql += i == 0 ? "?" : ",?";
-    }
-    sql += ");";
-    Statement scrub(m_db, sql.c_str());
-    int index = 1;
-    for (const auto& id : stored) {
-        scrub.bind(index++, std::string_view(id));
-    }
-    scrub.run();
 }
 
 void Database::eraseTitles(Date cutoff)
@@ -207,10 +263,12 @@ void Database::inTransaction(const std::function<void()>& work)
     }
 }
 
-// Gives the space of removed content back and leaves no copy of it in the write-ahead log.
+// Gives the space of removed content back and leaves no copy of it in the write-ahead log. The
+// log holds the whole rebuilt file after VACUUM, so it is emptied once more.
 void Database::compact()
 {
-    for (const char* statement : {"PRAGMA wal_checkpoint(TRUNCATE);", "VACUUM;"}) {
+    for (const char* statement :
+         {"PRAGMA wal_checkpoint(TRUNCATE);", "VACUUM;", "PRAGMA wal_checkpoint(TRUNCATE);"}) {
         try {
             execute(statement);
         } catch (const DatabaseError&) {

@@ -13,6 +13,7 @@
 #include <limits>
 #include <memory>
 #include <tuple>
+#include <unordered_map>
 
 namespace kestrove {
 
@@ -21,6 +22,37 @@ using JsonCoding::Json;
 namespace {
 
 const Log planLog("plan");
+
+// Rows that overlap [?1, ?2). No row starts earlier than the longest segment before ?1, which
+// keeps the read on a two-sided index range and excludes nothing that overlaps.
+#define KESTROVE_RANGE                                                                             \
+    " end_ts > ?1 AND start_ts < ?2"                                                               \
+    " AND start_ts >= ?1 - (SELECT MAX(end_ts - start_ts) FROM segments) - 1.0"
+
+// The columns a day's summary and its focus blocks are built from, in the order of segments().
+constexpr const char* kSummaryRows =
+    "SELECT id, start_ts, end_ts, kind, project, area, detected_project, domain, app_name,"
+    " focus_task_id FROM segments WHERE" KESTROVE_RANGE " AND id != ?3 ORDER BY start_ts, id;";
+
+// What focus blocks are cut from.
+constexpr const char* kBlockRows = "SELECT id, start_ts, end_ts, kind, project FROM segments"
+                                   " WHERE" KESTROVE_RANGE " ORDER BY start_ts, id;";
+
+// Deep rows from idx_segments_kind_span alone, by start; the id puts equal starts in order.
+// Named, since a small table would otherwise be read through (kind, start_ts) and the rows.
+constexpr const char* kDeepRowsOfProject =
+    "SELECT start_ts, end_ts, id FROM segments INDEXED BY idx_segments_kind_span"
+    " WHERE kind = 'deep' AND project = ?3 AND" KESTROVE_RANGE " ORDER BY start_ts;";
+constexpr const char* kDeepRows =
+    "SELECT start_ts, end_ts, id, project FROM segments INDEXED BY idx_segments_kind_span"
+    " WHERE kind = 'deep' AND" KESTROVE_RANGE " ORDER BY start_ts;";
+
+// The texts a seen context is keyed and named by, in the order of segments().
+constexpr const char* kSeenRows =
+    "SELECT start_ts, end_ts, domain, COALESCE(bundle_id, app_name), app_name FROM segments"
+    " WHERE kind != 'idle' AND" KESTROVE_RANGE " ORDER BY start_ts, id;";
+
+#undef KESTROVE_RANGE
 
 // Every sum clips rows to the range: ?1 = range end, ?2 = range start (the clip), ?3 = range
 // start, ?4 = range end (the overlap). No row starts earlier than the longest segment before
@@ -51,11 +83,6 @@ constexpr const char* kFirstKind = "SELECT kind FROM segments ORDER BY kind LIMI
 constexpr const char* kNextKind =
     "SELECT kind FROM segments WHERE kind > ?1 ORDER BY kind LIMIT 1;";
 
-constexpr const char* kProjectTotals =
-    "SELECT COALESCE(project, ''), " KESTROVE_CLIPPED_SUM " FROM segments"
-    " WHERE kind = 'deep' AND" KESTROVE_OVERLAP " GROUP BY COALESCE(project, '')"
-    " ORDER BY secs DESC;";
-
 constexpr const char* kProjectLabels =
     "SELECT COALESCE(NULLIF(window_title, ''), NULLIF(domain, ''), app_name) AS "
     "label," KESTROVE_CLIPPED_SUM " FROM segments WHERE kind = 'deep' AND" KESTROVE_OVERLAP
@@ -67,15 +94,14 @@ constexpr const char* kUnassignedLabels =
     "label," KESTROVE_CLIPPED_SUM " FROM segments WHERE kind = 'deep' AND" KESTROVE_OVERLAP
     " AND (project IS NULL OR project = '') GROUP BY label ORDER BY secs DESC LIMIT ?5;";
 
-constexpr const char* kSeenContexts =
-    "SELECT CASE WHEN domain != '' THEN domain ELSE lower(COALESCE(bundle_id, app_name)) END"
-    " AS key, CASE WHEN domain != '' THEN domain ELSE app_name END AS name,"
-    " CASE WHEN domain != '' THEN 1 ELSE 0 END AS is_domain," KESTROVE_CLIPPED_SUM
-    " FROM segments WHERE kind != 'idle' AND" KESTROVE_OVERLAP
-    " GROUP BY key ORDER BY secs DESC LIMIT ?5;";
-
 #undef KESTROVE_CLIPPED_SUM
 #undef KESTROVE_OVERLAP
+
+void bindSpan(Statement& statement, Date from, Date to)
+{
+    statement.bind(1, from);
+    statement.bind(2, to);
+}
 
 void bindRange(Statement& statement, Date from, Date to)
 {
@@ -134,53 +160,139 @@ std::vector<std::string> decodeStrings(const std::string& text)
     return list;
 }
 
+// The local days that [from, to) touches, each start found once: the calendar's conversions
+// cost more than reading a row, so a row's day is a step or a search in this list.
+class LocalDays
+{
+public:
+    LocalDays(Date from, Date to)
+    {
+        Date day = Calendar::startOfDay(from);
+        m_starts.push_back(day);
+        do {
+            const Date next = Calendar::addingDays(day, 1);
+            m_starts.push_back(next > day ? next : day + 86400);
+            day = m_starts.back();
+        } while (day < to);
+        m_seconds.resize(m_starts.size(), DayTotal{});
+    }
+
+    // The day that holds `p`, an instant in [from, to); rows come by start, so most fall in
+    // the day of the row before.
+    DayTotal& totalAt(Date p)
+    {
+        if (!(p >= m_starts[m_day] && p < m_starts[m_day + 1])) {
+            const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), p);
+            m_day = std::clamp<std::size_t>(std::size_t(after - m_starts.begin()), 1,
+                                            m_starts.size() - 1) -
+                    1;
+        }
+        return m_seconds[m_day];
+    }
+    // The end of the day `totalAt` last found.
+    Date dayEnd() const { return m_starts[m_day + 1]; }
+
+    // The days whose start is before `last`, oldest first.
+    std::vector<DayTotal> totals(Date last) const
+    {
+        std::vector<DayTotal> result;
+        for (std::size_t i = 0; i + 1 < m_starts.size() && m_starts[i] < last; ++i) {
+            result.push_back(m_seconds[i]);
+            result.back().date = m_starts[i];
+        }
+        return result;
+    }
+
+private:
+    std::vector<Date> m_starts; // and the end of the last day
+    std::vector<DayTotal> m_seconds;
+    std::size_t m_day = 0;
+};
+
 // Active and deep seconds by local day; a stretch across midnight counts on both days.
 class DaySums
 {
 public:
+    DaySums(Date from, Date to) : m_days(from, to), m_last(Calendar::startOfDay(to)) {}
+
+    // A stretch within [from, to).
     void add(Date start, Date end, bool deep)
     {
         for (Date p = start; p < end;) {
-            findDay(p);
-            const Date q = std::min(end, m_nextDay);
-            m_total->activeSeconds += q - p;
+            DayTotal& total = m_days.totalAt(p);
+            const Date q = std::min(end, m_days.dayEnd());
+            total.activeSeconds += q - p;
             if (deep) {
-                m_total->deepSeconds += q - p;
+                total.deepSeconds += q - p;
             }
             p = q;
         }
     }
 
     // From the day of `from` up to, not including, the day of `to`; days without rows as zeros.
-    std::vector<DayTotal> totals(Date from, Date to) const
-    {
-        std::vector<DayTotal> result;
-        const Date last = Calendar::startOfDay(to);
-        for (Date d = Calendar::startOfDay(from); d < last; d = Calendar::addingDays(d, 1)) {
-            const auto found = m_days.find(d);
-            DayTotal day = found == m_days.end() ? DayTotal{} : found->second;
-            day.date = d;
-            result.push_back(day);
-        }
-        return result;
-    }
+    std::vector<DayTotal> totals() const { return m_days.totals(m_last); }
 
 private:
-    // Rows come by start, so most fall in the day found for the row before.
-    void findDay(Date p)
-    {
-        if (!(p >= m_dayStart && p < m_nextDay)) {
-            m_dayStart = Calendar::startOfDay(p);
-            m_nextDay = Calendar::addingDays(m_dayStart, 1);
-            m_total = &m_days[m_dayStart];
+    LocalDays m_days;
+    Date m_last;
+};
+
+// Steps `rows`, which come by start alone, and hands each to `visit` in (start, id) order: a run
+// of equal starts is put in id order first. `read` makes a row (with `start` and `id`) of the
+// current step. Sums taken in this order come out as a sum over segments() does, to the last
+// bit.
+template <typename Read, typename Visit>
+void inStartAndIDOrder(Statement& rows, Read read, Visit visit)
+{
+    using Row = decltype(read(rows));
+    std::vector<Row> run;
+    const auto flush = [&] {
+        if (run.size() > 1) {
+            std::sort(run.begin(), run.end(),
+                      [](const Row& a, const Row& b) { return a.id < b.id; });
+        }
+        for (const Row& row : run) {
+            visit(row);
+        }
+        run.clear();
+    };
+    while (rows.next()) {
+        Row row = read(rows);
+        if (!run.empty() && row.start != run.front().start) {
+            flush();
+        }
+        run.push_back(std::move(row));
+    }
+    flush();
+}
+
+// A row clipped to [from, to); absent when nothing of it is left, as segments() leaves it out.
+std::optional<std::pair<Date, Date>> clipped(Date start, Date end, Date from, Date to)
+{
+    start = std::max(start, from);
+    end = std::min(end, to);
+    if (!(end > start)) {
+        return std::nullopt;
+    }
+    return std::make_pair(start, end);
+}
+
+// Largest first; equal seconds keep their order.
+template <typename Row, typename Seconds> void largestFirst(std::vector<Row>& rows, Seconds seconds)
+{
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&](const Row& a, const Row& b) { return seconds(a) > seconds(b); });
+}
+
+// SQLite's lower(): only ASCII letters change.
+void lowerASCII(std::string& text)
+{
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
         }
     }
-
-    std::map<Date, DayTotal> m_days;
-    Date m_dayStart = 0;
-    Date m_nextDay = -1;
-    DayTotal* m_total = nullptr;
-};
+}
 
 // One kind's rows in (start, id) order: each run of equal starts that the index gives is put
 // in id order before its first row is handed out.
@@ -263,7 +375,7 @@ std::string FocusSessionEntry::onTaskFormatted() const
 
 std::vector<DayTotal> Database::dayTotals(Date from, Date to)
 {
-    DaySums days;
+    DaySums days(from, to);
     const auto kinds = storedKinds();
     if (!kinds) {
         Statement rows(m_db, kDayTotalRows);
@@ -276,7 +388,7 @@ std::vector<DayTotal> Database::dayTotals(Date from, Date to)
                          kind == ContextKind::deep);
             }
         }
-        return days.totals(from, to);
+        return days.totals();
     }
     // Each kind is read from a covering index, without visiting the rows; idle time adds nothing.
     std::vector<std::unique_ptr<KindRows>> streams;
@@ -306,7 +418,7 @@ std::vector<DayTotal> Database::dayTotals(Date from, Date to)
             streams.erase(next);
         }
     }
-    return days.totals(from, to);
+    return days.totals();
 }
 
 // Absent when a stored kind is not plain text, which the index steps cannot walk past.
@@ -315,9 +427,9 @@ std::optional<std::vector<std::string>> Database::storedKinds()
     std::vector<std::string> kinds;
     std::optional<std::string> kind;
     {
-        Statement first(m_db, kFirstKind);
-        if (first.next()) {
-            kind = first.columnText(0);
+        auto first = m_statements.use(m_db, kFirstKind);
+        if (first->next()) {
+            kind = first->columnText(0);
         }
     }
     while (kind) {
@@ -325,24 +437,128 @@ std::optional<std::vector<std::string>> Database::storedKinds()
             return std::nullopt;
         }
         kinds.push_back(std::move(*kind));
-        Statement next(m_db, kNextKind);
-        next.bind(1, std::string_view(kinds.back()));
-        kind = next.next() ? next.columnText(0) : std::nullopt;
+        auto next = m_statements.use(m_db, kNextKind);
+        next->bind(1, std::string_view(kinds.back()));
+        kind = next->next() ? next->columnText(0) : std::nullopt;
     }
     return kinds;
 }
 
 std::vector<TimeShare> Database::projectTotals(Date from, Date to)
 {
-    Statement rows(m_db, kProjectTotals);
-    bindRange(rows, from, to);
+    struct Row
+    {
+        Date start;
+        Date end;
+        std::int64_t id;
+        double* sum; // absent when nothing of the row lies in the range
+    };
+    // By project as stored, so that absent and empty fall together and the rows of equal
+    // seconds come in the order of their names.
+    std::map<std::string, double, std::less<>> sums;
+    auto rows = m_statements.use(m_db, kDeepRows);
+    bindSpan(*rows, from, to);
+    inStartAndIDOrder(
+        *rows,
+        [&](const Statement& row) {
+            Row r{row.columnDouble(0), row.columnDouble(1), row.columnInt64(2), nullptr};
+            if (clipped(r.start, r.end, from, to)) {
+                const std::string_view project = row.columnView(3);
+                auto found = sums.find(project);
+                if (found == sums.end()) {
+                    found = sums.emplace(std::string(project), 0.0).first;
+                }
+                r.sum = &found->second;
+            }
+            return r;
+        },
+        [&](const Row& r) {
+            if (const auto span = clipped(r.start, r.end, from, to)) {
+                *r.sum += span->second - span->first;
+            }
+        });
     std::vector<TimeShare> result;
-    while (rows.next()) {
-        std::string name = rows.columnTextOr(0, "");
-        if (name.empty()) {
-            name = DaySummary::kUnassignedLabel;
+    result.reserve(sums.size());
+    for (const auto& [project, seconds] : sums) {
+        result.push_back({project.empty() ? std::string(DaySummary::kUnassignedLabel) : project,
+                          seconds, std::nullopt});
+    }
+    largestFirst(result, [](const TimeShare& row) { return row.seconds; });
+    return result;
+}
+
+std::vector<DayTotal> Database::projectDailyDeepSeconds(const std::string& project, Date from,
+                                                        Date to)
+{
+    struct Row
+    {
+        Date start;
+        Date end;
+        std::int64_t id;
+    };
+    LocalDays days(from, to);
+    auto rows = m_statements.use(m_db, kDeepRowsOfProject);
+    bindSpan(*rows, from, to);
+    rows->bind(3, std::string_view(project));
+    inStartAndIDOrder(
+        *rows,
+        [](const Statement& row) {
+            return Row{row.columnDouble(0), row.columnDouble(1), row.columnInt64(2)};
+        },
+        [&](const Row& r) {
+            // A stretch counts whole on the day it starts, also when it runs past midnight.
+            if (const auto span = clipped(r.start, r.end, from, to)) {
+                days.totalAt(span->first).deepSeconds += span->second - span->first;
+            }
+        });
+    return days.totals(to);
+}
+
+std::vector<Segment> Database::summarySegments(Date from, Date to,
+                                               std::optional<std::int64_t> excludingID)
+{
+    auto rows = m_statements.use(m_db, kSummaryRows);
+    bindSpan(*rows, from, to);
+    rows->bind(3, excludingID.value_or(-1));
+    std::vector<Segment> result;
+    result.reserve(candidateCount(from, to));
+    while (rows->next()) {
+        const auto span = clipped(rows->columnDouble(1), rows->columnDouble(2), from, to);
+        if (!span) {
+            continue;
         }
-        result.push_back({std::move(name), rows.columnDouble(1), std::nullopt});
+        Segment& segment = result.emplace_back();
+        segment.id = rows->columnInt64(0);
+        std::tie(segment.start, segment.end) = *span;
+        segment.kind =
+            ContextKinds::fromRawValue(rows->columnView(3)).value_or(ContextKind::neutral);
+        segment.project = rows->columnText(4);
+        segment.area = rows->columnText(5);
+        segment.detectedProject = rows->columnText(6);
+        segment.domain = rows->columnView(7);
+        segment.appName = rows->isNull(8) ? "Unknown" : rows->columnView(8);
+        segment.focusTaskID = rows->columnText(9);
+    }
+    return result;
+}
+
+std::vector<Segment> Database::blockSegments(Date from, Date to)
+{
+    auto rows = m_statements.use(m_db, kBlockRows);
+    bindSpan(*rows, from, to);
+    std::vector<Segment> result;
+    result.reserve(candidateCount(from, to));
+    while (rows->next()) {
+        const auto span = clipped(rows->columnDouble(1), rows->columnDouble(2), from, to);
+        if (!span) {
+            continue;
+        }
+        Segment& segment = result.emplace_back();
+        segment.id = rows->columnInt64(0);
+        std::tie(segment.start, segment.end) = *span;
+        segment.kind =
+            ContextKinds::fromRawValue(rows->columnView(3)).value_or(ContextKind::neutral);
+        segment.project = rows->columnText(4);
     }
     return result;
 }
@@ -367,13 +583,82 @@ std::vector<LabelTime> Database::labelBreakdown(const std::optional<std::string>
 
 std::vector<SeenContext> Database::seenContexts(Date from, Date to, int limit)
 {
-    Statement rows(m_db, kSeenContexts);
-    bindRange(rows, from, to);
-    rows.bindInt32(5, limit);
+    struct Context;
+    struct Group
+    {
+        SeenContext row;
+        const Context* latest = nullptr;
+    };
+    // The texts a row is keyed and named by, with its group: most rows repeat an application
+    // or site seen before, and are then one look-up rather than a key made afresh.
+    struct Context
+    {
+        Group* group;
+        std::string displayName;
+        bool isDomain;
+    };
+    std::map<std::string, Group, std::less<>> groups; // by key
+    std::unordered_map<std::string, Context> contexts;
+    const auto contextOf = [&](std::string_view domain, std::string_view source,
+                               std::string_view appName) {
+        std::string key(domain.empty() ? source : domain);
+        if (domain.empty()) {
+            lowerASCII(key);
+        }
+        auto group = groups.find(key);
+        if (group == groups.end()) {
+            group = groups.emplace(key, Group{SeenContext{key, {}, false, 0}}).first;
+        }
+        return Context{&group->second, std::string(domain.empty() ? appName : domain),
+                       !domain.empty()};
+    };
+
+    std::string texts;
+    auto rows = m_statements.use(m_db, kSeenRows);
+    bindSpan(*rows, from, to);
+    while (rows->next()) {
+        const auto span = clipped(rows->columnDouble(0), rows->columnDouble(1), from, to);
+        if (!span) {
+            continue;
+        }
+        // A site is its domain; an application its identifier (else its name) and its name,
+        // the first prefixed with its length so that no two pairs read the same.
+        const std::string_view domain = rows->columnView(2);
+        std::string_view source, appName;
+        texts.clear();
+        if (!domain.empty()) {
+            texts += 'd';
+            texts += domain;
+        } else {
+            source = rows->columnView(3);
+            appName = rows->columnView(4);
+            const auto length = static_cast<std::uint32_t>(source.size());
+            texts += 'a';
+            texts.append(reinterpret_cast<const char*>(&length), sizeof length);
+            texts += source;
+            texts += appName;
+        }
+        auto context = contexts.find(texts);
+        if (context == contexts.end()) {
+            context = contexts.emplace(texts, contextOf(domain, source, appName)).first;
+        }
+        Group& group = *context->second.group;
+        group.latest = &context->second;
+        group.row.seconds += span->second - span->first;
+    }
+
     std::vector<SeenContext> result;
-    while (rows.next()) {
-        result.push_back({rows.columnTextOr(0, ""), rows.columnTextOr(1, ""),
-                          rows.columnInt64(2) != 0, rows.columnDouble(3)});
+    result.reserve(groups.size());
+    for (auto& entry : groups) {
+        Group& group = entry.second;
+        group.row.displayName = group.latest->displayName;
+        group.row.isDomain = group.latest->isDomain;
+        result.push_back(std::move(group.row));
+    }
+    largestFirst(result, [](const SeenContext& row) { return row.seconds; });
+    // As in SQL, a negative limit is none.
+    if (limit >= 0 && result.size() > static_cast<std::size_t>(limit)) {
+        result.resize(static_cast<std::size_t>(limit));
     }
     return result;
 }

@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+
 namespace kestrove {
 
 namespace {
@@ -14,6 +16,19 @@ std::string messageOf(sqlite3* db)
 }
 
 } // namespace
+
+DatabaseError Statement::executeError(sqlite3* db, const std::string& message)
+{
+    if (!db) {
+        return DatabaseError::executeFailed(message);
+    }
+    const int code = sqlite3_extended_errcode(db) & 0xff;
+    // SQLite reports most writes into a full disk as SQLITE_FULL, some (a failed sync or a
+    // growing shared-memory file) as an I/O error whose system error is ENOSPC.
+    const bool outOfSpace =
+        code == SQLITE_FULL || (code == SQLITE_IOERR && sqlite3_system_errno(db) == ENOSPC);
+    return DatabaseError::executeFailed(message, outOfSpace);
+}
 
 Statement::Statement(sqlite3* db, const char* sql) : m_db(db)
 {
@@ -74,7 +89,7 @@ bool Statement::next()
 void Statement::run()
 {
     if (sqlite3_step(m_statement) != SQLITE_DONE) {
-        throw DatabaseError::executeFailed(messageOf(m_db));
+        throw executeError(m_db, messageOf(m_db));
     }
 }
 
@@ -127,6 +142,20 @@ std::string Statement::columnTextOr(int column, std::string_view fallback) const
 {
     auto text = columnText(column);
     return text ? std::move(*text) : std::string(fallback);
+}
+
+StatementCache::Use StatementCache::use(sqlite3* db, const char* sql)
+{
+    auto& statement = m_statements[sql];
+    if (!statement) {
+        try {
+            statement = std::make_unique<Statement>(db, sql);
+        } catch (...) {
+            m_statements.erase(sql);
+            throw;
+        }
+    }
+    return Use(*statement);
 }
 
 } // namespace kestrove

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "Storage/DatabaseError.h"
+
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -17,6 +21,9 @@ class Statement
 public:
     // Throws DatabaseError::prepareFailed with the connection's message, or "no db".
     Statement(sqlite3* db, const char* sql);
+    // The error of the connection's last failed write, with its message and whether it failed
+    // for lack of space.
+    static DatabaseError executeError(sqlite3* db, const std::string& message);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -49,6 +56,36 @@ public:
 private:
     sqlite3* m_db;
     sqlite3_stmt* m_statement = nullptr;
+};
+
+// The statements a connection runs over and over, each prepared once. Keyed by the address of
+// the SQL text, so callers pass their constants. Clear it before the connection closes.
+class StatementCache
+{
+public:
+    // One use of a cached statement: reset when the use ends, so that no read stays open to
+    // hold back a checkpoint and every use starts from its first row.
+    class Use
+    {
+    public:
+        explicit Use(Statement& statement) : m_statement(statement) {}
+        ~Use() { m_statement.reset(); }
+        Use(const Use&) = delete;
+        Use& operator=(const Use&) = delete;
+
+        Statement& operator*() const { return m_statement; }
+        Statement* operator->() const { return &m_statement; }
+
+    private:
+        Statement& m_statement;
+    };
+
+    // Throws like Statement's constructor; a failed prepare is not cached.
+    Use use(sqlite3* db, const char* sql);
+    void clear() { m_statements.clear(); }
+
+private:
+    std::unordered_map<const char*, std::unique_ptr<Statement>> m_statements;
 };
 
 } // namespace kestrove

@@ -77,6 +77,7 @@ TEST_F(AppTrackerTest, StartingTwiceKeepsOneObserverAndOnePollAndStopEndsBoth)
     tracker.start();
     tracker.start();
     EXPECT_EQ(workspace.observerCount(), 1u);
+    EXPECT_EQ(workspace.availabilityObserverCount(), 1u);
     EXPECT_EQ(scheduler.runningTimers(), 1);
     workspace.frontmost = app(1, "code", "Code");
     scheduler.advance(2);
@@ -84,10 +85,27 @@ TEST_F(AppTrackerTest, StartingTwiceKeepsOneObserverAndOnePollAndStopEndsBoth)
 
     tracker.stop();
     EXPECT_EQ(workspace.observerCount(), 0u);
+    EXPECT_EQ(workspace.availabilityObserverCount(), 0u);
     EXPECT_EQ(scheduler.runningTimers(), 0);
     workspace.activate(app(2, "slack", "Slack"));
     scheduler.advance(10);
     EXPECT_EQ(tracker.current().bundleID, "code");
+}
+
+TEST_F(AppTrackerTest, ALostDisplayEmptiesTheContextWithoutReportingASwitch)
+{
+    workspace.frontmost = app(1, "code", "Code");
+    workspace.windows[1] = {"main.cpp", ""};
+    tracker.start();
+    workspace.setAvailable(false);
+    EXPECT_EQ(tracker.current(), AppContext{});
+    scheduler.advance(10);
+    EXPECT_EQ(tracker.current(), AppContext{}) << "polls without a display keep it empty";
+    EXPECT_EQ(changes.size(), 1u);
+
+    workspace.setAvailable(true);
+    scheduler.advance(2);
+    EXPECT_EQ(tracker.current(), (AppContext{"code", "Code", "main.cpp", ""}));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <future>
@@ -143,6 +144,49 @@ TEST_F(TrackerTest, TicksMoreThanSixtySecondsApartRecordASleep)
         t.rig.tracker.stop();
         EXPECT_EQ(spans(t.rig.rows(), t.t0), expected) << gap;
         EXPECT_EQ(t.closed.size(), gap > 60 ? 2u : 1u) << "the sleep itself is not reported";
+    }
+}
+
+TEST_F(TrackerTest, ALostDisplayEndsTheSegmentAtTheLossAndNothingIsRecordedUntilItIsBack)
+{
+    const std::string none(Tracker::kNoApplicationName);
+    struct Case
+    {
+        std::optional<std::string> inFrontOnReturn;
+        std::vector<Span> expected;
+    };
+    const std::vector<Case> cases = {
+        {kBrowser, {{0, 10.4, kEditor}, {80.4, 85.4, kBrowser}}},
+        // A display that comes back with nothing in front does not bring the old window back.
+        {std::nullopt, {{0, 10.4, kEditor}, {80.4, 85.4, none}}},
+    };
+    for (const Case& c : cases) {
+        Session t;
+        t.rig.show(kEditor, "notes.txt");
+        t.start();
+        t.rig.run(10);
+        t.rig.clock.advance(0.4);
+        t.rig.workspace.setAvailable(false);
+        EXPECT_EQ(t.rig.tracker.open(), std::nullopt);
+        ASSERT_EQ(t.closed.size(), 1u);
+        EXPECT_EQ(t.closed.at(0).end, t.t0 + 10.4) << "closed at the loss, not at the next tick";
+
+        // Longer than a sleep gap: the ticks go on, so no sleep is recorded either.
+        t.rig.run(70);
+        EXPECT_EQ(t.rig.tracker.open(), std::nullopt);
+        EXPECT_EQ(t.rig.tracker.sample().appName, none);
+        EXPECT_TRUE(t.rig.tracker.isIdle());
+
+        t.rig.workspace.available = true;
+        if (c.inFrontOnReturn) {
+            t.rig.show(*c.inFrontOnReturn);
+        } else {
+            t.rig.workspace.frontmost.reset();
+        }
+        t.rig.workspace.setAvailable(true);
+        t.rig.run(5);
+        t.rig.tracker.stop();
+        EXPECT_EQ(spans(t.rig.rows(), t.t0), c.expected);
     }
 }
 
@@ -296,6 +340,84 @@ TEST_F(TrackerTest, AFailedInsertIsLoggedAndItsLaterWritesAreSkipped)
     EXPECT_EQ(lines, (std::vector<std::string>{"tracker started (accessibility: true)",
                                                "insert failed: DB prepare failed: no db"}));
     EXPECT_EQ(rig.tracker.open(), std::nullopt);
+}
+
+// The pages the database's file holds now, read over a connection of its own.
+int pageCount(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA page_count;", -1, &statement, nullptr);
+    const int pages = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : 0;
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return pages;
+}
+
+void setMaxPageCount(TrackerRig& rig, int pages)
+{
+    rig.database
+        .run([pages](Database& db) {
+            db.execute("PRAGMA max_page_count = " + std::to_string(pages) + ";");
+        })
+        .wait()
+        .value();
+}
+
+std::size_t countLines(const std::vector<std::string>& lines, const std::string& text)
+{
+    return static_cast<std::size_t>(
+        std::count_if(lines.begin(), lines.end(),
+                      [&](const auto& line) { return line.find(text) != std::string::npos; }));
+}
+
+TEST_F(TrackerTest, AFullDiskHoldsSegmentsInMemoryAndWritesThemOnceSpaceReturns)
+{
+    std::vector<std::string> lines;
+    Log::setSink(
+        [&](Log::Level, const std::string&, const std::string& line) { lines.push_back(line); });
+    rig.show(kEditor, "0");
+    start();
+    rig.run(10);
+    rig.tracker.waitForWrites();
+    // The file may not grow past the pages it has: a write that needs one more page fails
+    // with SQLite's own "database or disk is full".
+    setMaxPageCount(rig, pageCount(rig.path));
+    const std::string longer(200, '.');
+    for (int i = 1; i <= 60; ++i) {
+        rig.show(kEditor, std::to_string(i) + longer);
+        rig.run(3);
+    }
+    rig.tracker.waitForWrites();
+    rig.mainQueue.drain();
+    EXPECT_LT(rig.rows().size(), 61u) << "the full file took every write";
+    EXPECT_EQ(countLines(lines, "recording held back: DB execute failed: database or disk is "
+                                "full; segments are kept in memory"),
+              1u);
+
+    setMaxPageCount(rig, 1 << 30);
+    rig.run(20); // the open segment's next stored end lands what was held first
+    rig.tracker.waitForWrites();
+    EXPECT_EQ(rig.rows().size(), 61u) << "space is back, but the held segments are not written";
+    rig.tracker.stop();
+    rig.mainQueue.drain();
+    Log::setSink(nullptr);
+
+    // Written in the order they were made, one second after another, none missing.
+    const auto rows = rig.rows();
+    ASSERT_EQ(rows.size(), 61u);
+    Date end = t0;
+    for (const Segment& row : rows) {
+        EXPECT_EQ(row.start, end);
+        end = row.end;
+    }
+    EXPECT_EQ(end, t0 + 10 + 60 * 3 + 20);
+    EXPECT_EQ(countLines(lines, "recording resumed"), 1u);
+    for (const char* failure : {"insert failed", "update failed", "write failed"}) {
+        EXPECT_EQ(countLines(lines, failure), 0u) << failure;
+    }
+    EXPECT_EQ(lines.size(), 3u) << "started, held back, resumed";
 }
 
 TEST_F(TrackerTest, ADocumentInARepositoryHintsTheRepositoryOnceLookedUp)

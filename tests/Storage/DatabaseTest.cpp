@@ -2,13 +2,83 @@
 #include "StorageFixture.h"
 #include "core/NumberFormat.h"
 
+#include <chrono>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace kestrove;
 
 namespace {
+
+constexpr uid_t kNobody = 65534;
+
+// A file's bytes, or a folder's entries, or its kind: what must not change.
+std::string snapshot(const std::string& path)
+{
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0) {
+        return "missing";
+    }
+    if (S_ISDIR(info.st_mode)) {
+        std::string entries = "folder:";
+        for (const auto& entry : std::filesystem::directory_iterator(path)) {
+            entries += entry.path().filename().string() + ";";
+        }
+        return entries;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "special";
+    }
+    std::stringstream contents;
+    contents << std::ifstream(path, std::ios::binary).rdbuf();
+    return contents.str();
+}
+
+// The error of opening `path` as the user `uid` (in a child process when that is not us).
+std::string openAsUser(uid_t uid, const std::string& path)
+{
+    const auto open = [&] {
+        try {
+            Database(path).open();
+        } catch (const DatabaseError& error) {
+            return std::string(error.what());
+        }
+        return std::string();
+    };
+    if (uid == ::geteuid()) {
+        return open();
+    }
+    int pipe[2];
+    if (::pipe(pipe) != 0) {
+        return "no pipe";
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        if (::setgid(uid) != 0 || ::setuid(uid) != 0) {
+            ::_exit(2);
+        }
+        const std::string error = open();
+        [[maybe_unused]] const auto written = ::write(pipe[1], error.data(), error.size());
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    std::string error;
+    char buffer[512];
+    for (ssize_t read; (read = ::read(pipe[0], buffer, sizeof buffer)) > 0;) {
+        error.append(buffer, static_cast<std::size_t>(read));
+    }
+    ::close(pipe[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return error;
+}
 
 mode_t modeOf(const std::string& path)
 {
@@ -101,17 +171,145 @@ TEST_F(DatabaseTest, WithoutAConnectionEveryOperationFailsWithNoDb)
     EXPECT_EQ(errorOf([&] { db.segments(0, 1); }), "DB prepare failed: no db");
 }
 
-TEST_F(DatabaseTest, LeavesAFileThatIsNotADatabaseUntouched)
+TEST_F(DatabaseTest, AnUnusablePathSaysWhyAndIsLeftUntouched)
 {
-    const std::string original = "my notes, not a database\n";
-    std::ofstream(m_path, std::ios::binary) << original;
+    const std::string header("SQLite format 3\0", 16);
+    struct Case
+    {
+        const char* name;
+        std::function<void(const std::string& path)> arrange;
+        const char* reason;
+    };
+    const auto writeFile = [](std::string contents) {
+        return [contents](const std::string& path) {
+            std::ofstream(path, std::ios::binary) << contents;
+        };
+    };
+    const Case cases[] = {
+        {"a folder", [](const std::string& path) { std::filesystem::create_directory(path); },
+         "it is a folder, not a database file; move or rename it"},
+        {"a text file", writeFile("my notes, not a database\n"),
+         "it is not a Kestrove database and was left untouched; move it aside"},
+        {"a short file", writeFile("SQLite"), "it is not a Kestrove database"},
+        {"random bytes",
+         writeFile(std::string("\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01", 11) +
+                   std::string(5000, '\x7f')),
+         "it is not a Kestrove database"},
+        {"a damaged database", writeFile(header + std::string(8192, '\xa5')),
+         "it is not a Kestrove database"},
+        {"a named pipe", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); },
+         "it is not a regular file"},
+    };
+    for (const Case& test : cases) {
+        std::filesystem::remove_all(m_root + "/Kestrove");
+        std::filesystem::create_directories(m_root + "/Kestrove");
+        test.arrange(m_path);
+        const auto before = snapshot(m_path);
+        Database db(m_path, m_clock);
+        const std::string error = errorOf([&] { db.open(); });
+        EXPECT_EQ(error.rfind("DB open failed: " + m_path + ": " + test.reason, 0), 0u)
+            << test.name << ": " << error;
+        ASSERT_TRUE(db.openError()) << test.name;
+        EXPECT_EQ(db.openError()->what(), error);
+        EXPECT_FALSE(db.isOpen());
+        EXPECT_EQ(snapshot(m_path), before) << test.name;
+        EXPECT_FALSE(std::filesystem::exists(m_path + "-wal")) << test.name;
+        EXPECT_FALSE(std::filesystem::exists(m_path + "-shm")) << test.name;
+    }
+
+    // A file where the folder should be.
+    std::filesystem::remove_all(m_root + "/Kestrove");
+    std::ofstream(m_root + "/Kestrove") << "x";
     Database db(m_path, m_clock);
-    EXPECT_EQ(errorOf([&] { db.open(); }), "DB open failed: " + m_path);
-    ASSERT_TRUE(db.openError());
-    std::stringstream contents;
-    contents << std::ifstream(m_path, std::ios::binary).rdbuf();
-    EXPECT_EQ(contents.str(), original);
-    EXPECT_FALSE(std::filesystem::exists(m_path + "-wal"));
+    EXPECT_EQ(errorOf([&] { db.open(); }),
+              "DB open failed: " + m_path + ": its folder " + m_root + "/Kestrove is not a folder");
+}
+
+TEST_F(DatabaseTest, APathTheUserMayNotWriteSaysPermissionDenied)
+{
+    // The owner of a folder that Kestrove cannot make its own, and of the file.
+    std::filesystem::create_directories(m_root + "/theirs");
+    std::filesystem::create_directories(m_root + "/own");
+    std::ofstream(m_root + "/own/kestrove.db") << "";
+    ::chmod((m_root + "/own/kestrove.db").c_str(), 0400);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        // Root may write anywhere: the opens run as an ordinary user.
+        ::chmod(m_root.c_str(), 0755);
+        for (const char* owned : {"/own", "/own/kestrove.db"}) {
+            ASSERT_EQ(::chown((m_root + owned).c_str(), kNobody, kNobody), 0);
+        }
+    } else {
+        ::chmod((m_root + "/theirs").c_str(), 0500);
+    }
+    const std::string theirs = m_root + "/theirs/kestrove.db";
+    const std::string own = m_root + "/own/kestrove.db";
+    for (const std::string& path : {theirs, own}) {
+        const std::string error = openAsUser(root ? kNobody : ::geteuid(), path);
+        EXPECT_EQ(error.rfind("DB open failed: " + path +
+                                  ": permission denied; give your user "
+                                  "read and write access",
+                              0),
+                  0u)
+            << error;
+    }
+    EXPECT_FALSE(std::filesystem::exists(theirs));
+    EXPECT_EQ(std::filesystem::file_size(own), 0u);
+    EXPECT_FALSE(std::filesystem::exists(own + "-wal"));
+}
+
+TEST_F(DatabaseTest, ADatabaseLockedByAnotherProgramSaysItIsInUse)
+{
+    Database db(m_path, m_clock);
+    db.open();
+    db.close();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(m_path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other,
+                           "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;"
+                           " INSERT INTO meta VALUES ('held', '1');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    db.setBusyTimeout(std::chrono::milliseconds(20));
+    EXPECT_EQ(errorOf([&] {
+                  db.open();
+              }).rfind("DB open failed: " + m_path + ": it is in use by another Kestrove", 0),
+              0u);
+    sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_NO_THROW(db.open());
+}
+
+TEST_F(DatabaseTest, AWriteWaitsForAnotherConnectionsLockInsteadOfFailing)
+{
+    Database db(m_path, m_clock);
+    db.open();
+    // What another process does while Kestrove writes: a long query, a short write.
+    for (const char* held : {"BEGIN; SELECT COUNT(*) FROM segments;",
+                             "BEGIN IMMEDIATE; INSERT INTO meta VALUES ('other', '1');"}) {
+        std::promise<void> holding;
+        std::thread other([&] {
+            sqlite3* connection = nullptr;
+            sqlite3_open(m_path.c_str(), &connection);
+            sqlite3_exec(connection, held, nullptr, nullptr, nullptr);
+            holding.set_value();
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            sqlite3_exec(connection, "COMMIT;", nullptr, nullptr, nullptr);
+            sqlite3_close(connection);
+        });
+        holding.get_future().wait();
+        Segment segment;
+        segment.start = m_clock.now();
+        segment.end = segment.start + 10;
+        segment.appName = "Editor";
+        const std::string error = errorOf([&] {
+            const auto id = db.insertSegment(segment);
+            db.updateSegment(id, segment.end + 5);
+        });
+        other.join();
+        EXPECT_EQ(error, "") << held;
+    }
+    EXPECT_EQ(raw("SELECT COUNT(*) FROM segments WHERE end_ts - start_ts = 15;"), "2");
 }
 
 TEST(DatabaseLocation, FollowsXdgDataHomeWhenItIsAnAbsolutePath)

@@ -1,5 +1,10 @@
+#include "Platform/Log.h"
 #include "Storage/Database.h"
 #include "StorageFixture.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <iterator>
 
 using namespace kestrove;
 
@@ -134,6 +139,46 @@ TEST_F(HistoryRewritesTest, ScrubsAddressesAndBrowserAndPrivateTitlesOnce)
     db.eraseTitles(40);
     EXPECT_EQ(titlesOf(db.segments(0, 100)),
               (std::vector<std::string>{"", "", "", "No identifier", "", "Later"}));
+}
+
+TEST_F(HistoryRewritesTest, ScrubsInBatchesOverSparseIdsAndLeavesAnEmptyLog)
+{
+    Database db(m_path, m_clock);
+    db.open();
+    // Enough rows for more than one batch, then ids far apart and at both ends of their range:
+    // batches follow the stored rows.
+    db.execute("WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n WHERE v < 25000)"
+               " INSERT INTO segments (start_ts, end_ts, app_name, window_title, url, kind)"
+               " SELECT v, v + 1, 'App', 'Kept', 'https://example.org/y', 'deep' FROM n;");
+    const std::int64_t ids[] = {INT64_MIN, -5, 30000, 49999, 50000, 50001, 75000, INT64_MAX};
+    std::string insert = "INSERT INTO segments (id, start_ts, end_ts, bundle_id, app_name,"
+                         " window_title, url, domain, kind) VALUES ";
+    for (std::size_t i = 0; i < std::size(ids); ++i) {
+        const char* bundleID = i % 2 ? "org.mozilla.firefox" : "org.example.editor";
+        insert += std::string(i ? ", " : "") + "(" + std::to_string(ids[i]) + ", " +
+                  std::to_string(i * 10) + ", " + std::to_string(i * 10 + 5) + ", '" + bundleID +
+                  "', 'App', 'Title', 'https://example.org/x', 'example.org', 'deep')";
+    }
+    db.execute(insert + ";");
+    std::vector<std::string> lines;
+    Log::setSink(
+        [&](Log::Level, const std::string&, const std::string& line) { lines.push_back(line); });
+    db.applyPrivacyPolicyIfNeeded({"org.mozilla.firefox"}, {});
+    Log::setSink(nullptr);
+
+    EXPECT_EQ(raw("SELECT COUNT(*) FROM segments WHERE url != '';"), "0");
+    EXPECT_EQ(raw("SELECT group_concat(window_title, '|') FROM segments WHERE id IN (" +
+                  std::to_string(INT64_MIN) + ", -5, 30000, 49999, 50000, 50001, 75000, " +
+                  std::to_string(INT64_MAX) + ") ORDER BY id;"),
+              "Title||Title||Title||Title|");
+    EXPECT_EQ(raw("SELECT COUNT(*) FROM segments WHERE window_title = 'Kept';"), "25000");
+    std::error_code error;
+    EXPECT_EQ(std::filesystem::file_size(m_path + "-wal", error), 0u)
+        << "the log is emptied after the file is compacted";
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines.front(),
+              "privacy scrub: removing stored addresses and private titles from 25008 rows");
+    EXPECT_EQ(lines.back(), "privacy scrub: 100% done");
 }
 
 TEST_F(HistoryRewritesTest, TitleErasureSearchesShortIndexRangesWithTheSameResult)

@@ -4,6 +4,10 @@
 #include "core/NumberFormat.h"
 #include "support/TimeZone.h"
 
+#include <algorithm>
+#include <iterator>
+#include <map>
+
 using namespace kestrove;
 
 namespace {
@@ -151,6 +155,187 @@ TEST_F(ReportQueriesTest, SeenContextsKeyAppsAndSites)
     EXPECT_EQ(seen, (std::vector<SeenContext>{{"org.example.editor", "Editor", false, 100},
                                               {"news.example", "news.example", true, 80},
                                               {"editor", "Editor", false, 30}}));
+}
+
+namespace {
+
+// Two days and more of varied rows around local midnights: lengths of mixed magnitudes, so that
+// summing in another order shows in the last bits; runs of equal starts within one kind and
+// project whose ends are not in id order; rows that end before they start or have no length;
+// absent and empty texts; identifiers in mixed case and names beyond ASCII.
+void insertMixedHistory(Database& db, Date day)
+{
+    const ContextKind kinds[] = {ContextKind::deep, ContextKind::shallow, ContextKind::idle,
+                                 ContextKind::distraction, ContextKind::deep};
+    const double lengths[] = {1234.567, 0.1, 86399.9, 7.3, 1e-6};
+    const std::optional<std::string> projects[] = {std::nullopt, "", "Kestrove", "Thesis"};
+    const std::optional<std::string> bundleIDs[] = {std::nullopt, "Org.Example.Editor",
+                                                    "org.example.editor", ""};
+    db.execute("BEGIN;");
+    for (int i = 0; i < 600; ++i) {
+        const int k = i * 7919 % 200;
+        Segment s;
+        s.start = day - 3600 + k * 997.31 + (k % 3 == 0 ? 0 : 0.1);
+        const double length = i % 41 == 0   ? -50
+                              : i % 43 == 0 ? 0
+                                            : lengths[(i + i / 200) % 5] * (1 + (6 - i % 7) / 10.0);
+        s.end = s.start + length;
+        s.kind = kinds[i % 5];
+        s.project = projects[i % 4];
+        s.area = i % 6 == 0 ? std::optional<std::string>("Work") : std::nullopt;
+        s.detectedProject = i % 7 == 0 ? std::optional<std::string>("kestrove") : std::nullopt;
+        s.domain = i % 3 == 0 ? (i % 2 ? "example.org" : "News.example") : "";
+        s.bundleID = bundleIDs[i % 4 == 3 ? 3 : (i / 4) % 3];
+        s.appName = i % 2 ? "Editor" : "Éditeur";
+        s.windowTitle = "title " + std::to_string(i);
+        s.url = "https://example.org/" + std::to_string(i);
+        s.focusTaskID = i % 9 == 0 ? std::optional<std::string>("task") : std::nullopt;
+        s.keystrokes = i;
+        db.insertSegment(s);
+    }
+    // Summed by id these give 0.6; by end, as an index on (start, end) lists them, 0.6 + 1 ulp.
+    for (const double length : {0.3, 0.2, 0.1}) {
+        Segment s;
+        s.start = day + 7200;
+        s.end = s.start + length;
+        s.kind = ContextKind::deep;
+        s.project = "Trio";
+        s.domain = "trio.example";
+        db.insertSegment(s);
+    }
+    db.execute("COMMIT;");
+}
+
+// What each narrow read must give, worked out the plain way from the whole rows.
+Segment summaryPart(const Segment& s)
+{
+    Segment part;
+    part.id = s.id;
+    part.start = s.start;
+    part.end = s.end;
+    part.kind = s.kind;
+    part.project = s.project;
+    part.area = s.area;
+    part.detectedProject = s.detectedProject;
+    part.domain = s.domain;
+    part.appName = s.appName;
+    part.focusTaskID = s.focusTaskID;
+    return part;
+}
+
+Segment blockPart(const Segment& s)
+{
+    Segment part;
+    part.id = s.id;
+    part.start = s.start;
+    part.end = s.end;
+    part.kind = s.kind;
+    part.project = s.project;
+    return part;
+}
+
+std::vector<TimeShare> projectTotalsOf(const std::vector<Segment>& rows)
+{
+    std::map<std::string, double> sums;
+    for (const Segment& s : rows) {
+        if (s.kind == ContextKind::deep) {
+            sums[s.project.value_or("")] += s.end - s.start;
+        }
+    }
+    std::vector<TimeShare> result;
+    for (const auto& [name, seconds] : sums) {
+        result.push_back({name.empty() ? "Unassigned" : name, seconds, std::nullopt});
+    }
+    std::stable_sort(result.begin(), result.end(),
+                     [](const auto& a, const auto& b) { return a.seconds > b.seconds; });
+    return result;
+}
+
+// A project's deep time, each row whole on the day it starts.
+std::vector<DayTotal> dailyDeepOf(const std::vector<Segment>& rows, const std::string& project,
+                                  Date from, Date to)
+{
+    std::map<Date, double> days;
+    for (const Segment& s : rows) {
+        if (s.kind == ContextKind::deep && s.project == project) {
+            days[Calendar::startOfDay(s.start)] += std::max(0.0, s.end - s.start);
+        }
+    }
+    std::vector<DayTotal> result;
+    for (Date d = Calendar::startOfDay(from); d < to; d = Calendar::addingDays(d, 1)) {
+        result.push_back({d, days[d], 0});
+    }
+    return result;
+}
+
+std::vector<SeenContext> seenContextsOf(const std::vector<Segment>& rows, std::size_t limit)
+{
+    std::map<std::string, SeenContext> groups;
+    for (const Segment& s : rows) {
+        if (s.kind == ContextKind::idle) {
+            continue;
+        }
+        std::string key = s.domain.empty() ? s.bundleID.value_or(s.appName) : s.domain;
+        if (s.domain.empty()) {
+            for (char& c : key) {
+                c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; // ASCII only
+            }
+        }
+        SeenContext& group = groups[key];
+        group.key = key;
+        group.displayName = s.domain.empty() ? s.appName : s.domain;
+        group.isDomain = !s.domain.empty();
+        group.seconds += s.end - s.start;
+    }
+    std::vector<SeenContext> result;
+    for (const auto& entry : groups) {
+        result.push_back(entry.second);
+    }
+    std::stable_sort(result.begin(), result.end(),
+                     [](const auto& a, const auto& b) { return a.seconds > b.seconds; });
+    result.resize(std::min(result.size(), limit));
+    return result;
+}
+
+template <typename Part> std::vector<Segment> parts(const std::vector<Segment>& rows, Part part)
+{
+    std::vector<Segment> result;
+    std::transform(rows.begin(), rows.end(), std::back_inserter(result), part);
+    return result;
+}
+
+} // namespace
+
+TEST_F(ReportQueriesTest, NarrowReadsGiveWhatTheWholeRowsGiveToTheLastBit)
+{
+    const Date day = Calendar::date(1970, 1, 2); // small times keep many bits of each length
+    insertMixedHistory(m_db, day);
+    const Date midnight = Calendar::addingDays(day, 1);
+    const std::pair<Date, Date> ranges[] = {
+        {day, midnight},
+        {day - 1800.5, Calendar::addingDays(day, 2) + 0.25},
+        {Calendar::addingDays(day, -1), Calendar::addingDays(day, 29)},
+        {midnight + 5000, midnight + 5000},
+    };
+    for (const auto& [from, to] : ranges) {
+        SCOPED_TRACE(NumberFormat::shortest(from) + " to " + NumberFormat::shortest(to));
+        const auto rows = m_db.segments(from, to);
+        EXPECT_EQ(m_db.summarySegments(from, to), parts(rows, summaryPart));
+        EXPECT_EQ(m_db.blockSegments(from, to), parts(rows, blockPart));
+        EXPECT_EQ(m_db.projectTotals(from, to), projectTotalsOf(rows));
+        for (const std::string project : {"Kestrove", "Thesis", "Trio", ""}) {
+            EXPECT_EQ(m_db.projectDailyDeepSeconds(project, from, to),
+                      dailyDeepOf(rows, project, from, to))
+                << project;
+        }
+        EXPECT_EQ(m_db.seenContexts(from, to, 3), seenContextsOf(rows, 3));
+        EXPECT_EQ(m_db.seenContexts(from, to, -1), seenContextsOf(rows, rows.size()));
+        EXPECT_EQ(m_db.dayTotals(from, to), totalsOfRows(rows, from, to));
+    }
+    ASSERT_FALSE(m_db.segments(day, midnight).empty());
+    const std::int64_t excluded = m_db.segments(day, midnight)[3].id;
+    EXPECT_EQ(m_db.summarySegments(day, midnight, excluded),
+              parts(m_db.segments(day, midnight, excluded), summaryPart));
 }
 
 TEST(FocusSessionEntry, OnTaskFormatted)

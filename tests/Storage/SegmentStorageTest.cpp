@@ -140,3 +140,27 @@ TEST_F(SegmentStorageTest, RenamingToNothingUnassignsAndRangeDeleteTakesOverlaps
                  " BEGIN SELECT RAISE(ABORT, 'kept'); END;");
     EXPECT_EQ(errorOf([&] { m_db.deleteSegments(0, 1000); }), "DB execute failed: kept");
 }
+
+TEST_F(SegmentStorageTest, StatementsKeptForReuseSurviveFailuresAndLetTheConnectionClose)
+{
+    const auto id = m_db.insertSegment(segment(0, 10));
+    m_db.execute("CREATE TRIGGER refuse BEFORE UPDATE ON segments WHEN NEW.end_ts = 99"
+                 " BEGIN SELECT RAISE(ABORT, 'refused'); END;"
+                 "CREATE TRIGGER refuse_insert BEFORE INSERT ON segments WHEN NEW.app_name = 'No'"
+                 " BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    EXPECT_EQ(errorOf([&] { m_db.updateSegment(id, 99); }), "DB execute failed: refused");
+    EXPECT_EQ(errorOf([&] { m_db.insertSegment(segment(20, 30, "No")); }),
+              "DB execute failed: refused");
+    m_db.updateSegment(id, 15);
+    const auto second = m_db.insertSegment(segment(20, 30));
+    EXPECT_EQ(second, id + 1);
+    ASSERT_EQ(m_db.segments(0, 100).size(), 2u);
+    EXPECT_EQ(m_db.segments(0, 100)[0].end, 15);
+    EXPECT_EQ(m_db.summarySegments(0, 100).size(), 2u);
+
+    // A statement left prepared would keep the connection, and its log, open.
+    m_db.close();
+    EXPECT_FALSE(std::filesystem::exists(m_path + "-wal"));
+    m_db.open();
+    EXPECT_EQ(m_db.insertSegment(segment(40, 50)), second + 1) << "prepared anew after a reopen";
+}

@@ -1,6 +1,6 @@
+#include "core/Text.h"
 #include "core/JsonCoding.h"
 #include "core/NumberFormat.h"
-#include "core/Text.h"
 #include "core/Uuid.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +27,39 @@ TEST(Text, CaseIsUnicodeAware)
     EXPECT_TRUE(Text::containsIgnoringCase("Kestrove — ÉTÉ plans", "été"));
     EXPECT_EQ(Text::characterCount("añb€"), 4u);
     EXPECT_EQ(Text::prefixCharacters("añb€", 2), "añ");
+}
+
+TEST(Text, IllFormedUTF8BecomesReplacementCharactersAndLengthIsCutOnACharacter)
+{
+    const std::string fffd = "\uFFFD";
+    struct Case
+    {
+        std::string input;
+        std::size_t maxCharacters;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"Zoë — 日本 🙂", SIZE_MAX, "Zoë — 日本 🙂"},
+        {"a\xFF\xFE"
+         "b",
+         SIZE_MAX, "a" + fffd + fffd + "b"},
+        {"\xC3\x28", SIZE_MAX, fffd + "("},
+        // An encoded surrogate and an overlong slash: each byte of them is ill-formed.
+        {"x\xED\xA0\x80y", SIZE_MAX, "x" + fffd + fffd + fffd + "y"},
+        {"\xC0\xAF", SIZE_MAX, fffd + fffd},
+        // A sequence cut short is one maximal part: one replacement.
+        {"ab\xE2\x82", SIZE_MAX, "ab" + fffd},
+        {"\xF0\x9F\x99", SIZE_MAX, fffd},
+        {"", 3, ""},
+        {"añ€🙂z", 4, "añ€🙂"},
+        {"añ€🙂z", 0, ""},
+        {"\xFF\xFF\xFF"
+         "abc",
+         4, fffd + fffd + fffd + "a"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Text::validUTF8(c.input, c.maxCharacters), c.expected) << c.input;
+    }
 }
 
 TEST(NumberFormat, NeverFollowsTheProcessLocale)

@@ -14,13 +14,21 @@ public:
     std::optional<FrontmostApplication> frontmost;
     std::map<std::uint64_t, WindowInfo> windows; // by window handle
     bool trusted = true;
+    bool available = true;
     int windowInfoReads = 0;
 
-    std::optional<FrontmostApplication> frontmostApplication() override { return frontmost; }
+    // Without the display nothing can be read, as on the desktop.
+    std::optional<FrontmostApplication> frontmostApplication() override
+    {
+        return available ? frontmost : std::nullopt;
+    }
 
     WindowInfo windowInfo(const FrontmostApplication& application) override
     {
         ++windowInfoReads;
+        if (!available) {
+            return {};
+        }
         const auto found = windows.find(application.window);
         return found == windows.end() ? WindowInfo{} : found->second;
     }
@@ -32,6 +40,16 @@ public:
     }
     void removeActivationObserver(int observer) override { m_observers.erase(observer); }
     bool isTrusted() override { return trusted; }
+    bool isDisplayAvailable() override { return available; }
+    int addAvailabilityObserver(AvailabilityHandler handler) override
+    {
+        m_availabilityObservers[++m_lastObserver] = std::move(handler);
+        return m_lastObserver;
+    }
+    void removeAvailabilityObserver(int observer) override
+    {
+        m_availabilityObservers.erase(observer);
+    }
 
     void activate(FrontmostApplication application)
     {
@@ -40,10 +58,20 @@ public:
             handler(application);
         }
     }
+    // The display goes away or comes back, as its server would make it.
+    void setAvailable(bool isAvailable)
+    {
+        available = isAvailable;
+        for (auto& [id, handler] : std::map(m_availabilityObservers)) {
+            handler(isAvailable);
+        }
+    }
     std::size_t observerCount() const { return m_observers.size(); }
+    std::size_t availabilityObserverCount() const { return m_availabilityObservers.size(); }
 
 private:
     std::map<int, ActivationHandler> m_observers;
+    std::map<int, AvailabilityHandler> m_availabilityObservers;
     int m_lastObserver = 0;
 };
 

@@ -23,9 +23,13 @@ namespace {
 
 const Log log("tracker");
 
-// Longest property read, in 32-bit units (1 MiB): a title longer than that is cut.
+// Longest property read, in 32-bit units (1 MiB).
 constexpr long kMaxPropertyLength = 1L << 18;
+// A title is read up to 16 KiB: enough for the characters that are kept, in any encoding.
+constexpr long kMaxTitleLength = 4 * static_cast<long>(WindowInfo::kMaxTitleCharacters);
 constexpr int kRescanDelayMilliseconds = 500;
+// Windows whose application and title are kept; beyond that the cache starts again.
+constexpr std::size_t kMaxWatchedWindows = 256;
 
 // An X property's raw bytes, or nothing when the window has no such property (or has gone).
 struct Property
@@ -70,6 +74,34 @@ void dropPartialCharacter(std::string& text)
 
 } // namespace
 
+// What was read of a window, kept until the server says a property it came from changed or the
+// window was destroyed. Nothing when it has to be read again.
+struct WatchedWindow
+{
+    std::optional<FrontmostApplication> application;
+    std::optional<std::string> title;
+};
+
+// The atoms that the events are told apart by, interned in one round trip at every connection.
+struct EventAtoms
+{
+    Atom activeWindow = 0;
+    Atom supportingWMCheck = 0;
+    Atom supported = 0;
+    Atom netWMName = 0;
+    Atom gtkApplicationID = 0;
+    Atom kdeDesktopFile = 0;
+    Atom netWMPid = 0;
+    Atom utf8String = 0;
+
+    bool isIdentity(Atom atom) const
+    {
+        return atom == XA_WM_CLASS || atom == gtkApplicationID || atom == kdeDesktopFile ||
+               atom == netWMPid;
+    }
+    bool isTitle(Atom atom) const { return atom == XA_WM_NAME || atom == netWMName; }
+};
+
 struct LinuxWorkspace::Private
 {
     Options options;
@@ -82,9 +114,19 @@ struct LinuxWorkspace::Private
     QFileSystemWatcher entryWatcher;
     QTimer rescanTimer;
     std::map<int, ActivationHandler> observers;
+    std::map<int, AvailabilityHandler> availabilityObservers;
     int lastObserver = 0;
     Window lastReported = 0;
     std::map<std::string, Atom> atoms;
+    EventAtoms eventAtoms;
+    // The steady state costs no round trip: the active window, each watched window's
+    // application and title, and the trust are read again only after the server announced a
+    // change (a property change on the root or the window, or a destroyed window).
+    std::map<Window, WatchedWindow> watched;
+    std::optional<Window> activeCache;
+    std::optional<bool> trustCache;
+    Window wmCheckWindow = 0;
+    bool activationPending = false;
 
     explicit Private(Options o) : options(std::move(o)), connection(options.displayName)
     {
@@ -117,6 +159,9 @@ struct LinuxWorkspace::Private
     {
         resolver =
             std::make_shared<const AppIdentityResolver>(DesktopEntries::scan(options.dataFolders));
+        for (auto& [window, cache] : watched) {
+            cache.application.reset();
+        }
         if (!entryWatcher.directories().isEmpty()) {
             entryWatcher.removePaths(entryWatcher.directories());
         }
@@ -137,6 +182,12 @@ struct LinuxWorkspace::Private
         }
         Display* display = connection.display();
         atoms.clear();
+        watched.clear();
+        activeCache.reset();
+        trustCache.reset();
+        wmCheckWindow = 0;
+        activationPending = false;
+        internEventAtoms();
         XSelectInput(display, DefaultRootWindow(display), PropertyChangeMask);
         XFlush(display);
         notifier =
@@ -147,6 +198,21 @@ struct LinuxWorkspace::Private
         return true;
     }
 
+    void internEventAtoms()
+    {
+        const char* names[] = {
+            "_NET_ACTIVE_WINDOW",  "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "_NET_WM_NAME",
+            "_GTK_APPLICATION_ID", "_KDE_NET_WM_DESKTOP_FILE", "_NET_WM_PID",    "UTF8_STRING"};
+        constexpr int count = static_cast<int>(std::size(names));
+        Atom values[count] = {};
+        XInternAtoms(connection.display(), const_cast<char**>(names), count, False, values);
+        for (int i = 0; i < count; ++i) {
+            atoms.emplace(names[i], values[i]);
+        }
+        eventAtoms = {values[0], values[1], values[2], values[3],
+                      values[4], values[5], values[6], values[7]};
+    }
+
     void reconnect()
     {
         if (!connect()) {
@@ -154,7 +220,18 @@ struct LinuxWorkspace::Private
         }
         reconnectTimer.stop();
         log.info("X display is back; watching the active window again");
+        // The new active window first, so that the display's return finds it in place.
         reportActiveWindow();
+        if (connection.isOpen()) {
+            notifyAvailability(true);
+        }
+    }
+
+    void notifyAvailability(bool available)
+    {
+        for (auto& [id, handler] : std::map(availabilityObservers)) {
+            handler(available);
+        }
     }
 
     // Called after every use of the connection: a broken one is closed and retried later.
@@ -170,6 +247,7 @@ struct LinuxWorkspace::Private
         notifier.reset();
         connection.close();
         reconnectTimer.start();
+        notifyAvailability(false);
         return false;
     }
 
@@ -184,7 +262,8 @@ struct LinuxWorkspace::Private
         return value;
     }
 
-    std::optional<Property> property(Window window, Atom name, Atom type)
+    std::optional<Property> property(Window window, Atom name, Atom type,
+                                     long maxLength = kMaxPropertyLength)
     {
         Property result;
         int format = 0;
@@ -192,8 +271,8 @@ struct LinuxWorkspace::Private
         unsigned long remaining = 0;
         unsigned char* data = nullptr;
         const int status =
-            XGetWindowProperty(connection.display(), window, name, 0, kMaxPropertyLength, False,
-                               type, &result.type, &format, &items, &remaining, &data);
+            XGetWindowProperty(connection.display(), window, name, 0, maxLength, False, type,
+                               &result.type, &format, &items, &remaining, &data);
         if (status != Success || result.type == 0) {
             if (data) {
                 XFree(data);
@@ -211,9 +290,9 @@ struct LinuxWorkspace::Private
         return result;
     }
 
-    std::string textProperty(Window window, const char* name)
+    std::string textProperty(Window window, Atom name)
     {
-        const auto value = property(window, atom(name), AnyPropertyType);
+        const auto value = property(window, name, AnyPropertyType);
         return value && value->format == 8 ? value->bytes : std::string();
     }
 
@@ -254,19 +333,60 @@ struct LinuxWorkspace::Private
         return 0;
     }
 
+    // Focus changes announce nothing on the root: without _NET_ACTIVE_WINDOW it is asked each time.
     Window activeWindow()
     {
+        if (activeCache) {
+            return *activeCache;
+        }
         Display* display = connection.display();
         const auto active =
-            property(DefaultRootWindow(display), atom("_NET_ACTIVE_WINDOW"), XA_WINDOW);
-        if (active && active->format == 32 && active->items > 0) {
-            return *reinterpret_cast<const Window*>(active->bytes.data());
+            property(DefaultRootWindow(display), eventAtoms.activeWindow, XA_WINDOW);
+        if (!active) {
+            return focusedClient();
         }
-        return active ? 0 : focusedClient();
+        const Window window = active->format == 32 && active->items > 0
+                                  ? *reinterpret_cast<const Window*>(active->bytes.data())
+                                  : 0;
+        activeCache = window;
+        return window;
     }
 
-    // The application of a window; nothing when the window has gone.
+    // A window to keep answers for: the server is asked to announce its property changes and its
+    // destruction. The request's error, for a window that has gone, reaches the caller's trap with
+    // the reply it waits for next.
+    WatchedWindow& watch(Window window)
+    {
+        if (const auto found = watched.find(window); found != watched.end()) {
+            return found->second;
+        }
+        if (watched.size() >= kMaxWatchedWindows) {
+            watched.clear();
+        }
+        XSelectInput(connection.display(), window, PropertyChangeMask | StructureNotifyMask);
+        return watched[window];
+    }
+
+    // The application of the window, kept until one of its identity properties changes;
+    // nothing when the window has gone.
     std::optional<FrontmostApplication> application(Window window)
+    {
+        const LinuxX11Connection::ErrorTrap trap(connection);
+        WatchedWindow& cache = watch(window);
+        if (cache.application) {
+            return cache.application;
+        }
+        auto result = resolve(window);
+        if (!result || trap.failed()) {
+            watched.erase(window);
+            return std::nullopt;
+        }
+        cache.application = result;
+        return result;
+    }
+
+    // The application of a window, read afresh; nothing when the window has gone.
+    std::optional<FrontmostApplication> resolve(Window window)
     {
         auto reading = readWindowIdentity(connection, window);
         if (!reading) {
@@ -280,6 +400,7 @@ struct LinuxWorkspace::Private
         if (!connection.isOpen()) {
             return std::nullopt;
         }
+        readEvents();
         const Window window = activeWindow();
         auto result = window != 0 ? application(window) : std::nullopt;
         if (!checkConnection()) {
@@ -295,13 +416,19 @@ struct LinuxWorkspace::Private
         if (!connection.isOpen()) {
             return {};
         }
+        readEvents();
         std::vector<FrontmostApplication> result;
         const auto list =
             property(DefaultRootWindow(connection.display()), atom("_NET_CLIENT_LIST"), XA_WINDOW);
         if (list && list->format == 32) {
             const auto* windows = reinterpret_cast<const Window*>(list->bytes.data());
+            // Read without watching: the events of every window on the desktop are not wanted.
             for (unsigned long i = 0; i < list->items; ++i) {
-                if (auto app = application(windows[i])) {
+                const auto cached = watched.find(windows[i]);
+                auto app = cached != watched.end() && cached->second.application
+                               ? cached->second.application
+                               : resolve(windows[i]);
+                if (app) {
                     result.push_back(std::move(*app));
                 }
             }
@@ -315,17 +442,18 @@ struct LinuxWorkspace::Private
 
     std::string title(Window window)
     {
-        if (const auto name = property(window, atom("_NET_WM_NAME"), atom("UTF8_STRING"))) {
+        if (const auto name =
+                property(window, eventAtoms.netWMName, eventAtoms.utf8String, kMaxTitleLength)) {
             return name->bytes;
         }
-        const auto name = property(window, XA_WM_NAME, AnyPropertyType);
+        const auto name = property(window, XA_WM_NAME, AnyPropertyType, kMaxTitleLength);
         if (!name || name->format != 8) {
             return {};
         }
         if (name->type == XA_STRING) {
             return latin1ToUTF8(name->bytes);
         }
-        if (name->type == atom("UTF8_STRING")) {
+        if (name->type == eventAtoms.utf8String) {
             return name->bytes;
         }
         return compoundText(*name);
@@ -351,66 +479,143 @@ struct LinuxWorkspace::Private
         return result;
     }
 
+    // The title, kept until the window announces a new one.
     WindowInfo info(Window window)
     {
         if (!connection.isOpen() || window == 0) {
             return {};
         }
-        const LinuxX11Connection::ErrorTrap trap(connection);
-        WindowInfo result{title(window), {}};
-        if (trap.failed()) {
-            result = {};
+        readEvents();
+        WindowInfo result = cachedInfo(window);
+        if (!checkConnection()) {
+            return {};
         }
-        checkConnection();
         scheduleQueuedEvents();
         return result;
     }
 
+    WindowInfo cachedInfo(Window window)
+    {
+        if (const auto found = watched.find(window);
+            found != watched.end() && found->second.title) {
+            return {*found->second.title, {}};
+        }
+        const LinuxX11Connection::ErrorTrap trap(connection);
+        WatchedWindow& cache = watch(window);
+        std::string text = title(window);
+        if (trap.failed()) {
+            watched.erase(window);
+            return {};
+        }
+        cache.title = text;
+        return {std::move(text), {}};
+    }
+
+    // Kept until the root's window manager properties change or the manager's check window is
+    // destroyed (a manager that quits leaves the root's properties behind).
     bool trusted()
     {
         if (!connection.isOpen()) {
             return false;
         }
+        readEvents();
+        std::optional<bool> result = trustCache;
+        if (!result && connection.isOpen() && !connection.isLost()) {
+            result = readTrust();
+            trustCache = result;
+        }
+        checkConnection();
+        return connection.isOpen() && result.value_or(false);
+    }
+
+    // Nothing when a request failed (the check window went away meanwhile): asked again next time.
+    std::optional<bool> readTrust()
+    {
         const LinuxX11Connection::ErrorTrap trap(connection);
-        const Window root = DefaultRootWindow(connection.display());
-        const Atom check = atom("_NET_SUPPORTING_WM_CHECK");
+        Display* display = connection.display();
+        const Window root = DefaultRootWindow(display);
+        const Atom check = eventAtoms.supportingWMCheck;
         const auto wm = cardinal(root, check, XA_WINDOW);
+        if (wm && *wm != wmCheckWindow) {
+            wmCheckWindow = *wm;
+            XSelectInput(display, wmCheckWindow, StructureNotifyMask);
+        }
         const auto self = wm ? cardinal(*wm, check, XA_WINDOW) : std::nullopt;
         bool supportsActive = false;
-        if (const auto supported = property(root, atom("_NET_SUPPORTED"), XA_ATOM)) {
+        if (const auto supported = property(root, eventAtoms.supported, XA_ATOM)) {
             const auto* list = reinterpret_cast<const Atom*>(supported->bytes.data());
-            const Atom active = atom("_NET_ACTIVE_WINDOW");
             for (unsigned long i = 0; i < supported->items; ++i) {
-                supportsActive = supportsActive || list[i] == active;
+                supportsActive = supportsActive || list[i] == eventAtoms.activeWindow;
             }
         }
-        const bool result = !trap.failed() && self && *self == *wm && supportsActive;
-        checkConnection();
-        return result && connection.isOpen();
+        if (trap.failed()) {
+            return std::nullopt;
+        }
+        return self && *self == *wm && supportsActive;
     }
 
     // Replies may have brought events along; the socket notifier will not announce those.
     void scheduleQueuedEvents()
     {
-        if (connection.isOpen() && XQLength(connection.display()) > 0) {
+        if (connection.isOpen() && (XQLength(connection.display()) > 0 || activationPending)) {
             QTimer::singleShot(0, &context, [this] { processEvents(); });
         }
     }
 
     void processEvents()
     {
-        bool activation = false;
-        while (connection.isOpen() && !connection.isLost() && XPending(connection.display())) {
-            XEvent event;
-            XNextEvent(connection.display(), &event);
-            activation = activation || (event.type == PropertyNotify &&
-                                        event.xproperty.atom == atom("_NET_ACTIVE_WINDOW"));
-        }
+        readEvents();
         if (!checkConnection()) {
             return;
         }
-        if (activation) {
+        if (activationPending) {
+            activationPending = false;
             reportActiveWindow();
+        }
+    }
+
+    // Takes what the server has sent, without waiting for more, and forgets what it made stale.
+    // Activations are only noted here: they are reported from the event loop.
+    void readEvents()
+    {
+        while (connection.isOpen() && !connection.isLost() && XPending(connection.display())) {
+            XEvent event;
+            XNextEvent(connection.display(), &event);
+            forgetStale(event);
+        }
+    }
+
+    void forgetStale(const XEvent& event)
+    {
+        if (event.type == DestroyNotify) {
+            watched.erase(event.xdestroywindow.window);
+            if (event.xdestroywindow.window == wmCheckWindow) {
+                wmCheckWindow = 0;
+                trustCache.reset();
+            }
+            return;
+        }
+        if (event.type != PropertyNotify) {
+            return;
+        }
+        const Atom name = event.xproperty.atom;
+        if (event.xproperty.window == DefaultRootWindow(connection.display())) {
+            if (name == eventAtoms.activeWindow) {
+                activeCache.reset();
+                activationPending = true;
+            } else if (name == eventAtoms.supportingWMCheck || name == eventAtoms.supported) {
+                trustCache.reset();
+            }
+            return;
+        }
+        const auto found = watched.find(event.xproperty.window);
+        if (found == watched.end()) {
+            return;
+        }
+        if (eventAtoms.isIdentity(name)) {
+            found->second.application.reset();
+        } else if (eventAtoms.isTitle(name)) {
+            found->second.title.reset();
         }
     }
 
@@ -490,6 +695,22 @@ std::shared_ptr<const AppIdentityResolver> LinuxWorkspace::identityResolver() co
 const std::string& LinuxWorkspace::procRoot() const
 {
     return d->options.procRoot;
+}
+
+bool LinuxWorkspace::isDisplayAvailable()
+{
+    return d->connection.isOpen() && !d->connection.isLost();
+}
+
+int LinuxWorkspace::addAvailabilityObserver(AvailabilityHandler handler)
+{
+    d->availabilityObservers[++d->lastObserver] = std::move(handler);
+    return d->lastObserver;
+}
+
+void LinuxWorkspace::removeAvailabilityObserver(int observer)
+{
+    d->availabilityObservers.erase(observer);
 }
 
 bool LinuxWorkspace::isConnected() const

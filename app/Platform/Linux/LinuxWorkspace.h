@@ -34,6 +34,9 @@ public:
     int addActivationObserver(ActivationHandler handler) override;
     void removeActivationObserver(int observer) override;
     bool isTrusted() override;
+    bool isDisplayAvailable() override;
+    int addAvailabilityObserver(AvailabilityHandler handler) override;
+    void removeAvailabilityObserver(int observer) override;
 
     bool isConnected() const;
     // The identities as this workspace resolves them now; safe to use from another thread.

@@ -31,5 +31,37 @@ TEST(LinuxScreenSaverIdleTest, GrowsWithoutInputAndDropsAfterPointerMotion)
     EXPECT_LT(idle.idleSeconds().value_or(99), *later);
 }
 
+TEST(LinuxScreenSaverIdleTest, AfterAPauseTheClockCarriesTheIdleTimeUntilInputComesBack)
+{
+    testing_support::TestWindows input;
+    LinuxScreenSaverIdle idle({}, 300);
+    auto move = [&](int x) {
+        XTestFakeMotionEvent(input.display(), -1, x, 10, CurrentTime);
+        XSync(input.display(), False);
+    };
+    move(10);
+    ASSERT_LT(idle.idleSeconds().value_or(99), 0.3);
+    EXPECT_LT(idle.idleSeconds().value_or(99), 0.3);
+    EXPECT_EQ(idle.queries(), 2) << "an active user is asked for every time";
+
+    QTest::qSleep(400);
+    const double paused = idle.idleSeconds().value_or(0);
+    EXPECT_GE(paused, 0.4);
+    QTest::qSleep(200);
+    const double later = idle.idleSeconds().value_or(0);
+    EXPECT_GE(later, paused + 0.19);
+    EXPECT_LT(later, paused + 0.4);
+    EXPECT_EQ(idle.queries(), 3) << "a pause is followed by the clock";
+
+    // Input after the pause is seen at once, and so is every later pause and return.
+    for (int round = 0; round < 2; ++round) {
+        move(20 + round);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return idle.idleSeconds().value_or(99) < 0.3; }, 1000))
+            << round;
+        QTest::qSleep(400);
+        EXPECT_GE(idle.idleSeconds().value_or(0), 0.4) << round;
+    }
+}
+
 } // namespace
 } // namespace kestrove

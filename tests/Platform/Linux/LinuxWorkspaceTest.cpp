@@ -1,11 +1,19 @@
 #include "Platform/Linux/LinuxWorkspace.h"
 #include "Collectors/AppTracker.h"
 #include "DesktopTestSupport.h"
+#include "Engine/Tracker.h"
 #include "Platform/Linux/QtScheduler.h"
 #include "Platform/Log.h"
+#include "support/FakeBrowserScripting.h"
+#include "support/FakeIdleTimeSource.h"
+#include "support/FakeScheduler.h"
+#include "support/FakeSystemEvents.h"
+#include "support/ManualMainQueue.h"
 
 #include <QProcess>
 #include <QTest>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +59,14 @@ TEST_F(LinuxWorkspaceTest, CollectorReportsIdentityNameAndTitleOfActivatedWindow
 {
     const std::string longTitle(30000, 'x');
     const std::string umlautTitle = "Überblick — 日本語 ✓";
+    const std::string fffd = "\uFFFD";
+    auto repeated = [](const std::string& character, std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i) {
+            text += character;
+        }
+        return text;
+    };
     struct Case
     {
         TestWindows::Spec spec;
@@ -63,8 +79,21 @@ TEST_F(LinuxWorkspaceTest, CollectorReportsIdentityNameAndTitleOfActivatedWindow
          {"org.gnome.texteditor", "Gedit", umlautTitle, ""}},
         {{"xterm", "XTerm", "", "Caf\xe9 au lait", "", false},
          {"xterm", "XTerm", "Caf\xc3\xa9 au lait", ""}},
+        // Titles from hostile or broken clients: kept valid and no longer than 1,024 characters,
+        // cut on a character.
         {{"scroll", "Scroll", "ünïcødé " + longTitle, "", "", false},
-         {"scroll", "Scroll", "ünïcødé " + longTitle, ""}},
+         {"scroll", "Scroll", "ünïcødé " + std::string(1016, 'x'), ""}},
+        {{"bytes", "Bytes", "\xFF\xFE tab \xC3\x28 \xED\xA0\x80 end", "", "", false},
+         {"bytes", "Bytes", fffd + fffd + " tab " + fffd + "( " + fffd + fffd + fffd + " end", ""}},
+        {{"wide", "Wide", repeated("🙂", 100000), "", "", false},
+         {"wide", "Wide", repeated("🙂", 1024), ""}},
+        {{"bad",
+          "B\xE9"
+          "d\xC3",
+          "ok", "", "", false},
+         {"b\uFFFDd\uFFFD", "B\uFFFDd\uFFFD", "ok", ""}},
+        {{"huge", std::string(20000, 'H'), "ok", "", "", false},
+         {std::string(1024, 'h'), std::string(1024, 'H'), "ok", ""}},
         {{"kestrove", "Kestrove-test", "Dashboard", "", "", true},
          {"com.kestrove.app", "Kestrove", "Dashboard", ""}},
     };
@@ -78,8 +107,11 @@ TEST_F(LinuxWorkspaceTest, CollectorReportsIdentityNameAndTitleOfActivatedWindow
         window = show(c.spec);
         EXPECT_TRUE(
             QTest::qWaitFor([&] { return tracker.current() == c.expected; }, kWaitMilliseconds))
-            << c.spec.wmClass << ": got " << tracker.current().bundleID.value_or("nil") << " / "
-            << tracker.current().appName << " / " << tracker.current().windowTitle.substr(0, 40);
+            << c.spec.instance << ": got "
+            << tracker.current().bundleID.value_or("nil").substr(0, 40) << " / "
+            << tracker.current().appName.substr(0, 40) << " (" << tracker.current().appName.size()
+            << " bytes) / " << tracker.current().windowTitle.substr(0, 40) << " ("
+            << tracker.current().windowTitle.size() << " bytes)";
     }
 
     // A new title raises no activation: the poll finds it within 2 s.
@@ -103,6 +135,57 @@ TEST_F(LinuxWorkspaceTest, WindowDestroyedBetweenActivationAndPollIsNoWindow)
     EXPECT_TRUE(!after || after->window != window);
     EXPECT_TRUE(workspace.isConnected());
     EXPECT_TRUE(workspace.isTrusted());
+}
+
+TEST_F(LinuxWorkspaceTest, WhatIsKeptOfAWindowFollowsEveryChangeOfItsProperties)
+{
+    LinuxWorkspace workspace(options());
+    const Window window = show({"code", "Code", "one", "", "", false});
+    auto front = [&] { return workspace.frontmostApplication().value_or(FrontmostApplication{}); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return front().window == window; }, kWaitMilliseconds));
+    EXPECT_EQ(front().bundleID, "com.microsoft.vscode");
+    EXPECT_EQ(workspace.windowInfo(front()).title, "one");
+
+    struct Step
+    {
+        const char* what;
+        std::function<void()> change;
+        AppContext expected;
+    };
+    const Step steps[] = {
+        {"WM_CLASS",
+         [&] { windows.setClass(window, "gedit", "Gedit"); },
+         {"gedit", "Gedit", "one", ""}},
+        {"_GTK_APPLICATION_ID",
+         [&] { windows.setText(window, "_GTK_APPLICATION_ID", "UTF8_STRING", "org.gnome.Maps"); },
+         {"org.gnome.maps", "Gedit", "one", ""}},
+        {"_NET_WM_PID",
+         [&] { windows.setValues(window, "_NET_WM_PID", XA_CARDINAL, {getpid()}); },
+         {"com.kestrove.app", "Kestrove", "one", ""}},
+        {"_NET_WM_NAME",
+         [&] { windows.setTitle(window, "two"); },
+         {"com.kestrove.app", "Kestrove", "two", ""}},
+        {"WM_NAME alone",
+         [&] {
+             windows.remove(window, "_NET_WM_NAME");
+             windows.setText(window, "WM_NAME", "STRING", "three");
+         },
+         {"com.kestrove.app", "Kestrove", "three", ""}},
+        {"no pid",
+         [&] { windows.remove(window, "_NET_WM_PID"); },
+         {"org.gnome.maps", "Gedit", "three", ""}},
+    };
+    auto context = [&] {
+        const FrontmostApplication app = front();
+        return AppContext{app.bundleID, app.localizedName.value_or(""),
+                          workspace.windowInfo(app).title, ""};
+    };
+    for (const Step& step : steps) {
+        step.change();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return context() == step.expected; }, kWaitMilliseconds))
+            << step.what << ": got " << context().bundleID.value_or("nil") << " / "
+            << context().appName << " / " << context().windowTitle;
+    }
 }
 
 TEST_F(LinuxWorkspaceTest, DesktopEntriesAreReadAgainWhenTheyChange)
@@ -148,6 +231,122 @@ private:
     QProcess m_process;
     QString m_display;
 };
+
+// Without a window manager, the client window that holds the input focus is the active one.
+Window focusedClient(TestWindows& windows, const std::string& name)
+{
+    const Window client = windows.create({name, name, name, "", "", false});
+    const long normalState[] = {1, 0};
+    const Atom wmState = XInternAtom(windows.display(), "WM_STATE", False);
+    XChangeProperty(windows.display(), client, wmState, wmState, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(normalState), 2);
+    const Window child = XCreateSimpleWindow(windows.display(), client, 0, 0, 10, 10, 0, 0, 0);
+    XMapWindow(windows.display(), child);
+    XSync(windows.display(), False);
+    XSetInputFocus(windows.display(), child, RevertToParent, CurrentTime);
+    XSync(windows.display(), False);
+    return client;
+}
+
+TEST_F(LinuxWorkspaceTest, TrackerRecordsNothingFromTheLossOfTheDisplayUntilItIsBack)
+{
+    PrivateServer server;
+    ASSERT_TRUE(server.start());
+    LinuxWorkspace::Options o = options();
+    o.displayName = server.display().toStdString();
+    o.reconnectInterval = 0.1;
+    LinuxWorkspace workspace(o);
+    std::vector<bool> reported;
+    workspace.addAvailabilityObserver([&](bool available) { reported.push_back(available); });
+
+    FakeClock clock(1765000000.0);
+    FakeScheduler scheduler(clock);
+    ManualMainQueue mainQueue;
+    FakeBrowserScripting scripting;
+    FakeIdleTimeSource input;
+    input.seconds = 0;
+    FakeIdleTimeSource fallback;
+    FakeSystemEvents events;
+    AppTracker appTracker(workspace, scheduler);
+    BrowserTracker browser(scripting, clock, mainQueue);
+    SystemIdle idle(input, fallback);
+    TemporaryFolder folder;
+    DatabaseWorker database(mainQueue, folder.path + "/kestrove.db", clock);
+    database.run([](Database& db) { db.open(); }).wait().value();
+    Tracker tracker({appTracker, browser, idle, events, workspace}, clock);
+    std::vector<Segment> closed;
+    tracker.onSegmentClosed = [&](const Segment& segment) { closed.push_back(segment); };
+    auto run = [&](int seconds) {
+        for (int i = 0; i < seconds; ++i) {
+            scheduler.advance(1);
+            tracker.tick(clock.now());
+        }
+    };
+
+    const Date t0 = clock.now();
+    auto before = std::make_unique<TestWindows>(o.displayName.c_str());
+    focusedClient(*before, "Before");
+    tracker.start(database);
+    run(10);
+    EXPECT_EQ(tracker.sample().appName, "Before");
+
+    clock.advance(0.5);
+    before.reset();
+    server.stop();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !workspace.isDisplayAvailable(); }, kWaitMilliseconds));
+    EXPECT_EQ(reported, std::vector<bool>{false});
+    EXPECT_EQ(tracker.open(), std::nullopt);
+    run(20);
+    EXPECT_EQ(tracker.open(), std::nullopt) << "the outage is not time in the last window";
+
+    ASSERT_TRUE(server.start(QString::fromStdString(o.displayName)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return workspace.isDisplayAvailable(); }, kWaitMilliseconds));
+    EXPECT_EQ(reported, (std::vector<bool>{false, true}));
+    TestWindows after(o.displayName.c_str());
+    focusedClient(after, "After");
+    run(5);
+    tracker.stop();
+
+    ASSERT_GE(closed.size(), 2u);
+    EXPECT_EQ(closed.front().appName, "Before");
+    EXPECT_EQ(closed.front().start, t0);
+    EXPECT_EQ(closed.front().end, t0 + 10.5) << "the segment ends at the loss";
+    for (std::size_t i = 1; i < closed.size(); ++i) {
+        EXPECT_GE(closed[i].start, t0 + 30.5) << closed[i].appName;
+    }
+    EXPECT_EQ(closed.back().appName, "After");
+    EXPECT_EQ(closed.back().end, t0 + 35.5);
+}
+
+TEST_F(LinuxWorkspaceTest, TrustFollowsAWindowManagerThatComesAndGoes)
+{
+    PrivateServer server;
+    ASSERT_TRUE(server.start());
+    LinuxWorkspace::Options o = options();
+    o.displayName = server.display().toStdString();
+    LinuxWorkspace workspace(o);
+    EXPECT_FALSE(workspace.isTrusted());
+
+    // A window manager announces itself with a check window and the hints it supports.
+    TestWindows manager(o.displayName.c_str());
+    const Window root = DefaultRootWindow(manager.display());
+    const Window check = XCreateSimpleWindow(manager.display(), root, 0, 0, 1, 1, 0, 0, 0);
+    manager.setValues(check, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, {long(check)});
+    manager.setValues(root, "_NET_SUPPORTED", XA_ATOM, {long(manager.atom("_NET_WM_NAME"))});
+    manager.setValues(root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, {long(check)});
+    EXPECT_FALSE(QTest::qWaitFor([&] { return workspace.isTrusted(); }, 300))
+        << "a manager that does not announce the active window";
+    manager.setValues(
+        root, "_NET_SUPPORTED", XA_ATOM,
+        {long(manager.atom("_NET_WM_NAME")), long(manager.atom("_NET_ACTIVE_WINDOW"))});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return workspace.isTrusted(); }, kWaitMilliseconds));
+
+    // A manager that quits leaves the root's properties behind; its check window goes.
+    XDestroyWindow(manager.display(), check);
+    XSync(manager.display(), False);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !workspace.isTrusted(); }, kWaitMilliseconds));
+}
 
 TEST_F(LinuxWorkspaceTest, LostDisplayIsLoggedReportsNothingAndIsReconnected)
 {

@@ -9,6 +9,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace kestrove::testing_support {
 
@@ -81,9 +82,29 @@ public:
         XSync(m_display, False);
     }
 
-    Display* display() const { return m_display; }
+    void setClass(Window window, std::string instance, std::string wmClass)
+    {
+        XClassHint hint{instance.data(), wmClass.data()};
+        XSetClassHint(m_display, window, &hint);
+        XSync(m_display, False);
+    }
 
-private:
+    // 32-bit values of a type such as CARDINAL, WINDOW or ATOM.
+    void setValues(Window window, const char* name, Atom type, const std::vector<long>& values)
+    {
+        XChangeProperty(m_display, window, atom(name), type, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(values.data()),
+                        static_cast<int>(values.size()));
+        XSync(m_display, False);
+    }
+
+    void remove(Window window, const char* name)
+    {
+        XDeleteProperty(m_display, window, atom(name));
+        XSync(m_display, False);
+    }
+
+    Display* display() const { return m_display; }
     Atom atom(const char* name) { return XInternAtom(m_display, name, False); }
 
     void setText(Window window, const char* name, const char* type, const std::string& text)
@@ -94,8 +115,10 @@ private:
         XChangeProperty(m_display, window, atom(name), atom(type), 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(text.data()),
                         static_cast<int>(text.size()));
+        XSync(m_display, False);
     }
 
+private:
     Display* m_display;
 };
 
