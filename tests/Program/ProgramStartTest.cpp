@@ -153,3 +153,38 @@ TEST_F(ProgramStartTest, WithoutSessionBusNoneIsStartedAndOneLineSaysSo)
         EXPECT_EQ(message.find("focus state not sent"), std::string::npos) << message;
     }
 }
+
+TEST_F(ProgramStartTest, ASecondStartHandsItsLinkToTheRunningOneAndExits)
+{
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.start(QStringLiteral(KESTROVE_PROGRAM), {});
+    ASSERT_TRUE(first.waitForStarted(5000));
+    std::string output;
+    const auto waitFor = [&](const std::string& text) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (output.find(text) == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline && first.state() == QProcess::Running) {
+            first.waitForReadyRead(100);
+            output += first.readAllStandardError().toStdString();
+        }
+        return output.find(text) != std::string::npos;
+    };
+    ASSERT_TRUE(waitFor("engine started")) << output;
+
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(KESTROVE_PROGRAM), {"kestrove://week?date=2026-01-01"});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_NE(second.readAllStandardError().toStdString().find("already running"),
+              std::string::npos);
+    // The running one logs the link without its query, and acts on it.
+    EXPECT_TRUE(waitFor("open url: kestrove://week\n")) << output;
+    EXPECT_EQ(output.find("2026-01-01"), std::string::npos);
+
+    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    EXPECT_TRUE(first.waitForFinished(15000));
+    EXPECT_EQ(first.exitCode(), 0);
+}
