@@ -61,6 +61,7 @@ public:
 
     SessionEngine& engine() { return m_engine; }
     LockdownOverlayWindows& overlayWindows() { return m_overlayWindows; }
+    LinuxHider& hider() { return m_hider; }
 
 private:
     void connect();

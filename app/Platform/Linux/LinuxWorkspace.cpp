@@ -154,7 +154,7 @@ struct LinuxWorkspace::Private
         }
         reconnectTimer.stop();
         log.info("X display is back; watching the active window again");
-        reportActiveWindow();
+        reportActiveWindow(1);
     }
 
     // Called after every use of the connection: a broken one is closed and retried later.
@@ -399,27 +399,34 @@ struct LinuxWorkspace::Private
 
     void processEvents()
     {
-        bool activation = false;
+        int changes = 0;
         while (connection.isOpen() && !connection.isLost() && XPending(connection.display())) {
             XEvent event;
             XNextEvent(connection.display(), &event);
-            activation = activation || (event.type == PropertyNotify &&
-                                        event.xproperty.atom == atom("_NET_ACTIVE_WINDOW"));
+            changes +=
+                (event.type == PropertyNotify && event.xproperty.atom == atom("_NET_ACTIVE_WINDOW"))
+                    ? 1
+                    : 0;
         }
         if (!checkConnection()) {
             return;
         }
-        if (activation) {
-            reportActiveWindow();
+        if (changes > 0) {
+            reportActiveWindow(changes);
         }
     }
 
     // The window manager first clears the property (None), then names the new window: only a
-    // real window that differs from the last one reported is an activation.
-    void reportActiveWindow()
+    // real window that differs from the last one reported is an activation. Several changes
+    // read at once went through None, so the window now named lost the front and came back
+    // (another window in between, or none): that is an activation again.
+    void reportActiveWindow(int changes)
     {
         if (!connection.isOpen() || observers.empty()) {
             return;
+        }
+        if (changes > 1) {
+            lastReported = 0;
         }
         const Window window = activeWindow();
         if (window == 0) {

@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
+
+#include <chrono>
+#include <thread>
+
 #include "TestWindows.h"
 
 namespace kestrove {
@@ -217,6 +222,55 @@ TEST_F(LinuxWorkspaceTest, WindowBackFromIconifiedIsActivatedAgain)
     // The dock or desktop type of a window is reported with it.
     EXPECT_EQ(workspace.frontmostApplication().value_or(FrontmostApplication{}).windowType,
               WindowType::normal);
+}
+
+// The window the window manager names active, read on the test's own connection.
+Window activeOn(Display* display)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    Window result = 0;
+    XGetWindowProperty(display, DefaultRootWindow(display),
+                       XInternAtom(display, "_NET_ACTIVE_WINDOW", False), 0, 1, False, XA_WINDOW,
+                       &type, &format, &items, &remaining, &data);
+    if (data && items > 0) {
+        result = *reinterpret_cast<Window*>(data);
+    }
+    if (data) {
+        XFree(data);
+    }
+    return result;
+}
+
+TEST_F(LinuxWorkspaceTest, WindowBackToTheFrontWithinOneBatchOfEventsIsActivatedAgain)
+{
+    LinuxWorkspace workspace(options());
+    std::vector<Window> reported;
+    workspace.addActivationObserver(
+        [&](const FrontmostApplication& app) { reported.push_back(app.window); });
+    const Window first = show({"first", "First", "one", "", "", false});
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return reported == std::vector<Window>{first}; }, kWaitMilliseconds));
+    const Window second = windows.create({"second", "Second", "two", "", "", false});
+
+    // Away and back again before the workspace reads a single event: it reads them all at once
+    // and finds the first window named again, as it was when it last looked.
+    windows.activate(second);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (activeOn(windows.display()) != second && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    windows.activate(first);
+    while (activeOn(windows.display()) != first && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(activeOn(windows.display()), first);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reported.size() >= 2; }, kWaitMilliseconds));
+    ASSERT_FALSE(reported.empty());
+    EXPECT_EQ(reported.back(), first);
 }
 
 } // namespace
