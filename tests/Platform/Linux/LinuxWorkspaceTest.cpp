@@ -19,6 +19,7 @@
 namespace kestrove {
 namespace {
 
+using testing_support::PrivateServer;
 using testing_support::TemporaryFolder;
 using testing_support::TestWindows;
 
@@ -122,37 +123,6 @@ TEST_F(LinuxWorkspaceTest, DesktopEntriesAreReadAgainWhenTheyChange)
     data.write("applications/novel.desktop", "[Desktop Entry]\nName=Novel Writer\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return name() == "Novel Writer"; }, kWaitMilliseconds));
 }
-
-// A display of the test's own that it can take away and bring back.
-class PrivateServer
-{
-public:
-    bool start(const QString& display = {})
-    {
-        QStringList arguments{"-nolisten", "tcp", "-noreset"};
-        arguments << (display.isEmpty() ? QStringList{"-displayfd", "1"} : QStringList{display});
-        m_process.start("Xvfb", arguments);
-        if (display.isEmpty()) {
-            if (!m_process.waitForReadyRead(kWaitMilliseconds)) {
-                return false;
-            }
-            m_display = ":" + QString::fromUtf8(m_process.readLine()).trimmed();
-            return true;
-        }
-        return m_process.waitForStarted(kWaitMilliseconds);
-    }
-    void stop()
-    {
-        m_process.terminate();
-        m_process.waitForFinished(kWaitMilliseconds);
-    }
-    const QString& display() const { return m_display; }
-    ~PrivateServer() { stop(); }
-
-private:
-    QProcess m_process;
-    QString m_display;
-};
 
 TEST_F(LinuxWorkspaceTest, LostDisplayIsLoggedReportsNothingAndIsReconnected)
 {
