@@ -64,6 +64,7 @@ public:
     SessionEngine& engine() { return m_engine; }
     ShellController& shell() { return m_shell; }
     LockdownOverlayWindows& overlayWindows() { return m_overlayWindows; }
+    LinuxHider& hider() { return m_hider; }
 
 private:
     void connect();

@@ -115,6 +115,8 @@ public:
 
     // Published state; views watch observers().
     bool isRunning() const { return m_isRunning; }
+    // Running, and done starting: the database is open and the components are wired.
+    bool hasStarted() const { return m_isRunning && !m_starting; }
     const DaySummary& today() const { return m_today; }
     Date todayBuiltAt() const { return m_todayBuiltAt; }
     const std::optional<FocusBlock>& liveBlock() const { return m_liveBlock; }

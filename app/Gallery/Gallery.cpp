@@ -16,6 +16,8 @@
 #include "Views/Components/StatChip.h"
 #include "Views/Components/Symbol.h"
 #include "Views/Components/Waterline.h"
+#include "Views/Lockdown/BlockingOverlayView.h"
+#include "Views/Lockdown/TimeUpView.h"
 #include "Views/PlainText.h"
 #include "Views/Theme.h"
 
@@ -29,6 +31,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
@@ -427,6 +430,101 @@ WidgetPtr untrustedTextView()
     return page(ksCard(content, 16), 360);
 }
 
+// The overlays take a whole screen, the smaller of the test desktop's two.
+constexpr QSize kOverlayScreen(1024, 768);
+
+// What a screen might show when the wall comes up: a code editor and a chat window, which
+// the overlay then frosts.
+QImage desktopPicture()
+{
+    QImage picture(kOverlayScreen, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, kOverlayScreen.width(), kOverlayScreen.height());
+    sky.setColorAt(0, QColor(0x2B, 0x4C, 0x7E));
+    sky.setColorAt(1, QColor(0x7A, 0x4E, 0x8C));
+    painter.fillRect(picture.rect(), sky);
+    const auto window = [&](const QRect& frame, const QColor& body, const QColor& accent) {
+        painter.fillPath(continuousRoundedRect(frame, 10), body);
+        painter.fillRect(QRect(frame.left(), frame.top() + 10, frame.width(), 18), accent);
+        for (int y = frame.top() + 48; y < frame.bottom() - 20; y += 22) {
+            const int length = 80 + (y * 37) % (frame.width() - 120);
+            painter.fillRect(QRect(frame.left() + 24, y, length, 9), accent.lighter(160));
+        }
+    };
+    window(QRect(60, 70, 560, 520), QColor(0x1E, 0x1F, 0x24), QColor(0x3A, 0x6E, 0xA5));
+    window(QRect(520, 220, 430, 470), QColor(0xF4, 0xF1, 0xEA), QColor(0xE0, 0x6C, 0x4F));
+    return picture;
+}
+
+std::unique_ptr<BlockingOverlayView> wall(WallContent content)
+{
+    auto view = std::make_unique<BlockingOverlayView>(
+        std::move(content), OverlayScreens::WallActions{}, 0, FrostedBackdrop(desktopPicture()));
+    view->setFixedSize(kOverlayScreen);
+    return view;
+}
+
+WidgetPtr wallView(bool canAllow, std::optional<std::string> name)
+{
+    return wall({"That can wait. The work in front of you can't.", std::move(name), canAllow});
+}
+
+enum class Typed
+{
+    nothing,
+    part,
+    wrong
+};
+
+WidgetPtr breakOutView(Typed typed)
+{
+    auto view = wall({"Not now.", std::string("Chatter"), true});
+    view->findChild<QPushButton*>("typeEscape")->click();
+    view->releaseKeyboard();
+    view->escapeField()->releaseKeyboard();
+    switch (typed) {
+    case Typed::nothing:
+        break;
+    case Typed::part:
+        view->escapeField()->setPlainText("I am knowingly deciding to abandon my focused");
+        break;
+    case Typed::wrong:
+        // A typographic apostrophe: close, but not the sentence. The field rests jolted aside.
+        view->escapeField()->setPlainText("I am knowingly deciding to abandon my focused work "
+                                          "block and spend my later self\u2019s time.");
+        view->pressBreakOut();
+        break;
+    }
+    return view;
+}
+
+std::unique_ptr<TimeUpView> timeUp(std::optional<SessionStats> stats)
+{
+    auto view = std::make_unique<TimeUpView>(
+        "Draft the sampling chapter & fix <figure> captions", OverlayScreens::TimeUpActions{},
+        [stats] { return stats; }, FrostedBackdrop(desktopPicture()));
+    view->setFixedSize(kOverlayScreen);
+    return view;
+}
+
+WidgetPtr timeUpView(int morePresses)
+{
+    auto view = timeUp(std::nullopt);
+    for (int i = 0; i < morePresses; ++i) {
+        view->findChild<QPushButton*>("moreMinutes")->click();
+    }
+    return view;
+}
+
+WidgetPtr celebrationView(std::optional<double> score)
+{
+    auto view = timeUp(SessionStats{"Draft the sampling chapter & fix <figure> captions",
+                                    3 * 3600 + 5 * 60, 2 * 3600 + 47 * 60, score});
+    view->activateDefault();
+    return view;
+}
+
 } // namespace
 
 WidgetPtr dashboardPage()
@@ -547,6 +645,16 @@ std::vector<GalleryView> galleryViews()
         {"menu", menuView},
         {"untrusted-text", untrustedTextView},
         {"dashboard-cards", dashboardPage},
+        {"lockdown-wall", [] { return wallView(true, "Chatter"); }},
+        {"lockdown-wall-unnamed-app", [] { return wallView(true, std::nullopt); }},
+        {"lockdown-wall-without-allow", [] { return wallView(false, "Chatter"); }},
+        {"lockdown-breakout-empty", [] { return breakOutView(Typed::nothing); }},
+        {"lockdown-breakout-partly-typed", [] { return breakOutView(Typed::part); }},
+        {"lockdown-breakout-wrong-sentence", [] { return breakOutView(Typed::wrong); }},
+        {"lockdown-timeup", [] { return timeUpView(0); }},
+        {"lockdown-timeup-most-minutes", [] { return timeUpView(30); }},
+        {"lockdown-celebration", [] { return celebrationView(72.5); }},
+        {"lockdown-celebration-no-score", [] { return celebrationView(std::nullopt); }},
     };
 }
 

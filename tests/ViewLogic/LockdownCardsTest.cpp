@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kestrove {
 namespace {
 
@@ -59,6 +61,34 @@ TEST(BlockingOverlayModelTest, BreakOutCardFlow)
     model.setEscapeText(std::string(BlockingOverlayModel::kBreakoutSentence));
     EXPECT_TRUE(model.canBreakOut());
     EXPECT_TRUE(model.pressBreakOut());
+}
+
+TEST(BlockingOverlayModelTest, JoltSwingsPastItsRestAndSettlesThere)
+{
+    BlockingOverlayModel model;
+    EXPECT_EQ(model.wiggleOffset(), 0);
+    model.pressBreakOut();
+    EXPECT_EQ(model.wiggleOffset(), -8);
+    model.pressBreakOut();
+    EXPECT_EQ(model.wiggleOffset(), 0);
+
+    // Both ways: from where the field is to where it rests, overshooting on the way.
+    for (const auto& [from, to] : {std::pair{0.0, -8.0}, std::pair{-8.0, 0.0}}) {
+        EXPECT_EQ(BlockingOverlayModel::wiggleAt(from, to, 0), from);
+        EXPECT_EQ(BlockingOverlayModel::wiggleAt(from, to, -1), from);
+        double furthest = 0;
+        for (double t = 0; t < BlockingOverlayModel::kWiggleSettle; t += 0.005) {
+            const double position = BlockingOverlayModel::wiggleAt(from, to, t);
+            furthest = std::max(furthest, (position - from) / (to - from));
+        }
+        EXPECT_GT(furthest, 1.2) << "a lively spring swings well past its rest";
+        EXPECT_LT(furthest, 1.5);
+        EXPECT_NEAR(
+            BlockingOverlayModel::wiggleAt(from, to, BlockingOverlayModel::kWiggleSettle - 0.001),
+            to, 0.1);
+        EXPECT_EQ(BlockingOverlayModel::wiggleAt(from, to, BlockingOverlayModel::kWiggleSettle),
+                  to);
+    }
 }
 
 TEST(TimeUpModelTest, StepperStaysWithinItsBounds)

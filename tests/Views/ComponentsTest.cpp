@@ -156,6 +156,12 @@ TEST(ComponentsTest, PressedPillsDimAndPlainOnesBrighten)
         } else {
             EXPECT_GT(down.red(), up.red());
         }
+        // A disabled pill reads as unavailable: its fill is well faded, pressed or not.
+        pill.setDown(false);
+        pill.setEnabled(false);
+        const QColor disabled = paintOnInk(pill).pixelColor(onFill);
+        EXPECT_NEAR(disabled.blue() - KS::ink().blue(), (up.blue() - KS::ink().blue()) * 0.4, 3)
+            << (prominent ? "prominent" : "plain");
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include <filesystem>
 #include <map>
+#include <utility>
 
 namespace kestrove {
 
@@ -126,7 +127,8 @@ struct LinuxWorkspace::Private
     std::optional<Window> activeCache;
     std::optional<bool> trustCache;
     Window wmCheckWindow = 0;
-    bool activationPending = false;
+    // _NET_ACTIVE_WINDOW changes read but not yet reported.
+    int pendingActivations = 0;
 
     explicit Private(Options o) : options(std::move(o)), connection(options.displayName)
     {
@@ -186,7 +188,7 @@ struct LinuxWorkspace::Private
         activeCache.reset();
         trustCache.reset();
         wmCheckWindow = 0;
-        activationPending = false;
+        pendingActivations = 0;
         internEventAtoms();
         XSelectInput(display, DefaultRootWindow(display), PropertyChangeMask);
         XFlush(display);
@@ -221,7 +223,7 @@ struct LinuxWorkspace::Private
         reconnectTimer.stop();
         log.info("X display is back; watching the active window again");
         // The new active window first, so that the display's return finds it in place.
-        reportActiveWindow();
+        reportActiveWindow(1);
         if (connection.isOpen()) {
             notifyAvailability(true);
         }
@@ -557,7 +559,7 @@ struct LinuxWorkspace::Private
     // Replies may have brought events along; the socket notifier will not announce those.
     void scheduleQueuedEvents()
     {
-        if (connection.isOpen() && (XQLength(connection.display()) > 0 || activationPending)) {
+        if (connection.isOpen() && (XQLength(connection.display()) > 0 || pendingActivations > 0)) {
             QTimer::singleShot(0, &context, [this] { processEvents(); });
         }
     }
@@ -568,9 +570,8 @@ struct LinuxWorkspace::Private
         if (!checkConnection()) {
             return;
         }
-        if (activationPending) {
-            activationPending = false;
-            reportActiveWindow();
+        if (pendingActivations > 0) {
+            reportActiveWindow(std::exchange(pendingActivations, 0));
         }
     }
 
@@ -602,7 +603,7 @@ struct LinuxWorkspace::Private
         if (event.xproperty.window == DefaultRootWindow(connection.display())) {
             if (name == eventAtoms.activeWindow) {
                 activeCache.reset();
-                activationPending = true;
+                ++pendingActivations;
             } else if (name == eventAtoms.supportingWMCheck || name == eventAtoms.supported) {
                 trustCache.reset();
             }
@@ -620,11 +621,16 @@ struct LinuxWorkspace::Private
     }
 
     // The window manager first clears the property (None), then names the new window: only a
-    // real window that differs from the last one reported is an activation.
-    void reportActiveWindow()
+    // real window that differs from the last one reported is an activation. Several changes
+    // read at once went through None, so the window now named lost the front and came back
+    // (another window in between, or none): that is an activation again.
+    void reportActiveWindow(int changes)
     {
         if (!connection.isOpen() || observers.empty()) {
             return;
+        }
+        if (changes > 1) {
+            lastReported = 0;
         }
         const Window window = activeWindow();
         if (window == 0) {

@@ -2,6 +2,9 @@
 
 #include "core/Text.h"
 
+#include <cmath>
+#include <numbers>
+
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
@@ -47,6 +50,24 @@ bool BlockingOverlayModel::matches(std::string_view text)
 std::string BlockingOverlayModel::allowLabel(const std::optional<std::string>& blockedAppName)
 {
     return "I need " + blockedAppName.value_or("this app") + " for this";
+}
+
+double BlockingOverlayModel::wiggleAt(double from, double to, double seconds)
+{
+    constexpr double kResponse = 0.15;
+    constexpr double kDamping = 0.3;
+    if (seconds <= 0) {
+        return from;
+    }
+    if (seconds >= kWiggleSettle) {
+        return to;
+    }
+    const double natural = 2 * std::numbers::pi / kResponse;
+    const double damped = natural * std::sqrt(1 - kDamping * kDamping);
+    const double decay = std::exp(-kDamping * natural * seconds);
+    const double progress = 1 - decay * (std::cos(damped * seconds) +
+                                         kDamping * natural / damped * std::sin(damped * seconds));
+    return from + (to - from) * progress;
 }
 
 void BlockingOverlayModel::cancel()

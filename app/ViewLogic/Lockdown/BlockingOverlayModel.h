@@ -31,6 +31,15 @@ public:
     bool canBreakOut() const { return matches(m_escapeText); }
     // Flips at every refused break-out, which jolts the field sideways.
     bool wiggle() const { return m_wiggle; }
+    // Where the field rests: 8 points to the left while `wiggle` is set, else in place.
+    double wiggleOffset() const { return m_wiggle ? -kWiggleShift : 0.0; }
+
+    static constexpr double kWiggleShift = 8;
+    // The jolt is a lively spring (response 0.15 s, damping 0.3): it overshoots and swings a
+    // few times. Its position between two offsets `seconds` after the change; after
+    // kWiggleSettle it has come to rest within a tenth of a point.
+    static constexpr double kWiggleSettle = 0.5;
+    static double wiggleAt(double from, double to, double seconds);
 
     void showBreakOutCard() { m_card = Card::breakOut; }
     // Back to the callout card; what was typed is dropped.

@@ -13,6 +13,8 @@ namespace kestrove {
 namespace {
 constexpr int kInsetAcross = 12;
 constexpr int kInsetDown = 7;
+
+constexpr qreal kDisabledOpacity = 0.4;
 } // namespace
 
 QFont PillButtonStyle::font()
@@ -20,9 +22,14 @@ QFont PillButtonStyle::font()
     return uiFont(12, QFont::DemiBold);
 }
 
+QFont PillButtonStyle::labelFont() const
+{
+    return uiFont(labelSize, QFont::DemiBold);
+}
+
 QSize PillButtonStyle::sizeFor(const QString& label) const
 {
-    const QFontMetrics metrics(font());
+    const QFontMetrics metrics(labelFont());
     return {metrics.horizontalAdvance(label) + 2 * kInsetAcross, metrics.height() + 2 * kInsetDown};
 }
 
@@ -31,7 +38,7 @@ void PillButtonStyle::paint(QPainter& painter, const QRectF& bounds, const QStri
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setOpacity(pressed ? 0.85 : 1.0);
+    painter.setOpacity(painter.opacity() * (pressed ? 0.85 : 1.0));
     const QPainterPath shape = capsule(bounds);
     if (prominent) {
         QLinearGradient gradient(bounds.topLeft(), bounds.topRight());
@@ -45,7 +52,7 @@ void PillButtonStyle::paint(QPainter& painter, const QRectF& bounds, const QStri
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(capsule(bounds.adjusted(0.5, 0.5, -0.5, -0.5)));
     }
-    painter.setFont(font());
+    painter.setFont(labelFont());
     painter.setPen(prominent ? KS::ink() : KS::text());
     painter.drawText(bounds, Qt::AlignCenter | Qt::TextSingleLine, label);
     painter.restore();
@@ -54,7 +61,7 @@ void PillButtonStyle::paint(QPainter& painter, const QRectF& bounds, const QStri
 PillButton::PillButton(const QString& text, PillButtonStyle style, QWidget* parent)
     : QPushButton(text, parent), m_style(style)
 {
-    setFont(PillButtonStyle::font());
+    setFont(m_style.labelFont());
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
 }
@@ -67,6 +74,9 @@ QSize PillButton::sizeHint() const
 void PillButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    if (!isEnabled()) {
+        painter.setOpacity(kDisabledOpacity);
+    }
     m_style.paint(painter, rect(), text(), isDown());
 }
 

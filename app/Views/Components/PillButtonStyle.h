@@ -12,14 +12,19 @@ namespace kestrove {
 struct PillButtonStyle
 {
     bool prominent = false;
+    // Larger labels for the few big answers of a full-screen wall; the insets stay.
+    int labelSize = 12;
 
     QSize sizeFor(const QString& label) const;
+    // Dims on top of whatever opacity the painter already has (a disabled button's).
     void paint(QPainter& painter, const QRectF& bounds, const QString& label, bool pressed) const;
+    QFont labelFont() const;
     static QFont font();
 };
 
 // A push button drawn in the pill look. Only the capsule answers clicks: a click in the
-// transparent corners of the button's rectangle goes to whatever lies beneath.
+// transparent corners of the button's rectangle goes to whatever lies beneath. A disabled
+// pill is drawn at 0.4 so that it reads as not available.
 class PillButton : public QPushButton
 {
 public:

@@ -1,11 +1,14 @@
 #include "Views/Lockdown/BlockingOverlayView.h"
 
-#include <QFrame>
-#include <QGridLayout>
+#include "Views/Components/GlassCard.h"
+#include "Views/Components/Shapes.h"
+#include "Views/Theme.h"
+
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
@@ -13,78 +16,90 @@ namespace kestrove {
 
 namespace {
 
-QFont systemFont(int pointSize, QFont::Weight weight)
+constexpr int kFieldWidth = 560;
+constexpr int kFieldHeight = 80;
+constexpr int kFieldPadding = 8;
+constexpr qreal kFieldRadius = 8;
+constexpr int kFrameMilliseconds = 16;
+
+QColor withAlpha(QColor colour, qreal alpha)
 {
-    QFont font;
-    font.setPointSize(pointSize);
-    font.setWeight(weight);
-    return font;
+    colour.setAlphaF(static_cast<float>(colour.alphaF() * alpha));
+    return colour;
 }
 
-QLabel* label(const QString& text, int pointSize, QFont::Weight weight, QWidget* parent)
+// The rounded box around the break-out field: a dark, slightly see-through ground with a
+// hairline edge.
+class FieldBox final : public QWidget
 {
-    auto* result = new QLabel(text, parent);
-    result->setFont(systemFont(pointSize, weight));
-    result->setWordWrap(true);
-    return result;
-}
+public:
+    using QWidget::QWidget;
 
-QPushButton* button(const QString& text, QWidget* parent, int maxWidth = 280)
-{
-    auto* result = new QPushButton(text, parent);
-    result->setMaximumWidth(maxWidth);
-    result->setMinimumHeight(36);
-    return result;
-}
-
-// Centres a card in the full-screen window.
-QWidget* centred(QWidget* card, QWidget* parent)
-{
-    auto* holder = new QWidget(parent);
-    auto* layout = new QGridLayout(holder);
-    layout->addWidget(card, 0, 0, Qt::AlignCenter);
-    return holder;
-}
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        painter.fillPath(continuousRoundedRect(box, kFieldRadius), withAlpha(KS::ink(), 0.6));
+        QColor edge(Qt::white);
+        edge.setAlphaF(0.14f);
+        painter.setPen(QPen(edge, 1));
+        painter.drawPath(continuousRoundedRect(box, kFieldRadius));
+    }
+};
 
 } // namespace
 
 BlockingOverlayView::BlockingOverlayView(const WallContent& content,
                                          OverlayScreens::WallActions actions, int screen,
-                                         QWidget* parent)
-    : QWidget(parent), m_actions(std::move(actions)), m_screen(screen)
+                                         FrostedBackdrop backdrop, QWidget* parent)
+    : QWidget(parent), m_actions(std::move(actions)), m_screen(screen),
+      m_backdrop(std::move(backdrop))
 {
     m_cards = new QStackedLayout(this);
-    m_cards->addWidget(centred(buildCalloutCard(content), this));
-    m_cards->addWidget(centred(buildBreakOutCard(), this));
+    m_cards->addWidget(centredOnScreen(new GlassCard(buildCalloutCard(content)), this));
+    m_cards->addWidget(centredOnScreen(new GlassCard(buildBreakOutCard()), this));
+    m_wiggleFrames.setInterval(kFrameMilliseconds);
+    connect(&m_wiggleFrames, &QTimer::timeout, this, [this] {
+        const double seconds = static_cast<double>(m_wiggleClock.elapsed()) / 1000.0;
+        m_fieldOffset =
+            BlockingOverlayModel::wiggleAt(m_wiggleFrom, m_model.wiggleOffset(), seconds);
+        if (seconds >= BlockingOverlayModel::kWiggleSettle) {
+            m_wiggleFrames.stop();
+        }
+        placeField();
+    });
     refresh();
 }
 
 QWidget* BlockingOverlayView::buildCalloutCard(const WallContent& content)
 {
-    auto* card = new QFrame(this);
+    auto* card = new QWidget(this);
     card->setObjectName("calloutCard");
-    card->setFrameShape(QFrame::StyledPanel);
     auto* layout = new QVBoxLayout(card);
     layout->setSpacing(22);
     layout->setContentsMargins(44, 36, 44, 36);
 
-    auto* callout = label(QString::fromStdString(content.callout), 28, QFont::DemiBold, card);
+    layout->addWidget(new SymbolView("lock.fill", 28, KS::textSecondary(), card), 0,
+                      Qt::AlignHCenter);
+    auto* callout =
+        overlayText(QString::fromStdString(content.callout), 28, QFont::DemiBold, KS::text(), card);
     callout->setObjectName("callout");
     callout->setAlignment(Qt::AlignCenter);
-    callout->setMaximumWidth(520);
+    fitText(*callout, 520);
     layout->addWidget(callout, 0, Qt::AlignHCenter);
 
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(10);
-    auto* back = button("OK, back to work", card);
+    auto* back = overlayButton("OK, back to work", true, 280, card);
     back->setObjectName("backToWork");
-    back->setDefault(true);
-    back->setFont(systemFont(back->font().pointSize(), QFont::DemiBold));
     connect(back, &QPushButton::clicked, this, [this] { activateDefault(); });
     buttons->addWidget(back, 0, Qt::AlignHCenter);
     if (content.canAllow) {
-        auto* allow = button(
-            QString::fromStdString(BlockingOverlayModel::allowLabel(content.blockedAppName)), card);
+        auto* allow = overlayButton(
+            QString::fromStdString(BlockingOverlayModel::allowLabel(content.blockedAppName)), false,
+            280, card);
         allow->setObjectName("allow");
         connect(allow, &QPushButton::clicked, this, [this] {
             if (m_actions.allow) {
@@ -93,7 +108,7 @@ QWidget* BlockingOverlayView::buildCalloutCard(const WallContent& content)
         });
         buttons->addWidget(allow, 0, Qt::AlignHCenter);
     }
-    auto* escape = button("Type escape sentence", card);
+    auto* escape = overlayButton("Type escape sentence", false, 280, card);
     escape->setObjectName("typeEscape");
     connect(escape, &QPushButton::clicked, this, [this] { showBreakOutCard(); });
     buttons->addWidget(escape, 0, Qt::AlignHCenter);
@@ -103,57 +118,82 @@ QWidget* BlockingOverlayView::buildCalloutCard(const WallContent& content)
 
 QWidget* BlockingOverlayView::buildBreakOutCard()
 {
-    auto* card = new QFrame(this);
+    auto* card = new QWidget(this);
     card->setObjectName("breakOutCard");
-    card->setFrameShape(QFrame::StyledPanel);
-    card->setMaximumWidth(640);
     auto* layout = new QVBoxLayout(card);
     layout->setSpacing(16);
     layout->setContentsMargins(36, 32, 36, 32);
 
-    layout->addWidget(label("To break out, type:", 12, QFont::Normal, card));
-    auto* sentence = label(
+    layout->addWidget(
+        overlayText("To break out, type:", 13, QFont::Normal, KS::textSecondary(), card));
+    auto* sentence = overlayText(
         "\"" + QString::fromStdString(std::string(BlockingOverlayModel::kBreakoutSentence)) + "\"",
-        16, QFont::Medium, card);
-    sentence->setMaximumWidth(560);
-    layout->addWidget(sentence);
+        16, QFont::Medium, withAlpha(KS::text(), 0.85), card);
+    sentence->setObjectName("sentence");
+    fitText(*sentence, kFieldWidth);
+    layout->addWidget(sentence, 0, Qt::AlignLeft);
 
-    m_escapeField = new QPlainTextEdit(card);
+    // The box lies over an empty place of its size, so that the jolt can move it sideways
+    // without the layout following.
+    const QSize boxSize(kFieldWidth + 2 * kFieldPadding, kFieldHeight + 2 * kFieldPadding);
+    m_fieldPlace = new QWidget(card);
+    m_fieldPlace->setFixedSize(boxSize);
+    m_fieldPlace->installEventFilter(this);
+    layout->addWidget(m_fieldPlace, 0, Qt::AlignLeft);
+    m_fieldBox = new FieldBox(card);
+    m_fieldBox->resize(boxSize);
+    m_escapeField = new QPlainTextEdit(m_fieldBox);
     m_escapeField->setObjectName("escapeField");
-    m_escapeField->setFont(systemFont(15, QFont::Normal));
-    m_escapeField->setFixedSize(560, 80);
+    m_escapeField->setGeometry(kFieldPadding, kFieldPadding, kFieldWidth, kFieldHeight);
+    m_escapeField->setFont(uiFont(15));
+    m_escapeField->setFrameShape(QFrame::NoFrame);
     m_escapeField->setTabChangesFocus(true);
+    m_escapeField->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_escapeField->viewport()->setAutoFillBackground(false);
+    m_escapeField->document()->setDocumentMargin(0);
+    QPalette palette = m_escapeField->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    palette.setColor(QPalette::Text, KS::text());
+    m_escapeField->setPalette(palette);
     connect(m_escapeField, &QPlainTextEdit::textChanged, this, [this] {
         m_model.setEscapeText(m_escapeField->toPlainText().toStdString());
         refresh();
     });
-    m_fieldRow = new QHBoxLayout;
-    m_fieldRow->addWidget(m_escapeField);
-    m_fieldRow->addStretch();
-    layout->addLayout(m_fieldRow);
 
     auto* row = new QHBoxLayout;
+    row->setSpacing(10);
     row->addStretch();
-    auto* cancel = button("Cancel", card, 160);
+    auto* cancel = overlayButton("Cancel", false, 0, card);
     cancel->setObjectName("cancel");
-    cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, [this] { cancelBreakOut(); });
     row->addWidget(cancel);
-    m_breakOutButton = button("Break out", card, 160);
+    auto* breakOut = overlayButton("Break out", true, 0, card);
+    m_breakOutButton = breakOut;
     m_breakOutButton->setObjectName("breakOut");
-    m_breakOutButton->setAutoDefault(false);
-    connect(m_breakOutButton, &QPushButton::clicked, this, [this] {
-        if (m_model.pressBreakOut()) {
-            if (m_actions.breakOut) {
-                m_actions.breakOut();
-            }
-            return;
-        }
-        refresh();
-    });
+    connect(m_breakOutButton, &QPushButton::clicked, this, [this] { pressBreakOut(); });
     row->addWidget(m_breakOutButton);
     layout->addLayout(row);
     return card;
+}
+
+void BlockingOverlayView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    m_backdrop.paint(painter, rect());
+}
+
+bool BlockingOverlayView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_fieldPlace &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        placeField();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BlockingOverlayView::placeField()
+{
+    m_fieldBox->move(m_fieldPlace->pos() + QPoint(static_cast<int>(std::lround(m_fieldOffset)), 0));
 }
 
 void BlockingOverlayView::activateDefault()
@@ -192,13 +232,41 @@ void BlockingOverlayView::cancelBreakOut()
     }
 }
 
+void BlockingOverlayView::pressBreakOut()
+{
+    if (m_model.pressBreakOut()) {
+        if (m_actions.breakOut) {
+            m_actions.breakOut();
+        }
+        return;
+    }
+    startWiggle();
+    refresh();
+}
+
+void BlockingOverlayView::startWiggle()
+{
+    m_wiggleFrom = m_fieldOffset;
+    // Offscreen (the gallery) there are no frames to show: the field rests at once.
+    if (!isVisible()) {
+        finishAnimations();
+        return;
+    }
+    m_wiggleClock.start();
+    m_wiggleFrames.start();
+}
+
+void BlockingOverlayView::finishAnimations()
+{
+    m_wiggleFrames.stop();
+    m_fieldOffset = m_model.wiggleOffset();
+    placeField();
+}
+
 void BlockingOverlayView::refresh()
 {
     m_cards->setCurrentIndex(isBreakOutCardShown() ? 1 : 0);
     m_breakOutButton->setEnabled(m_model.canBreakOut());
-    // A refused break-out jolts the field sideways.
-    const int shift = m_model.wiggle() ? 8 : 0;
-    m_fieldRow->setContentsMargins(8 - shift, 0, shift, 0);
 }
 
 } // namespace kestrove

@@ -78,16 +78,18 @@ int LockdownOverlayWindows::screenCount() const
 
 void LockdownOverlayWindows::showWall(const WallContent& content, WallActions actions)
 {
+    const bool replacing = !m_panels.empty();
     takeDown();
     m_shown = Wall{content, std::move(actions)};
-    present();
+    present(replacing);
 }
 
 void LockdownOverlayWindows::showTimeUp(const std::string& taskName, TimeUpActions actions)
 {
+    const bool replacing = !m_panels.empty();
     takeDown();
     m_shown = TimeUp{taskName, std::move(actions)};
-    present();
+    present(replacing);
 }
 
 void LockdownOverlayWindows::takeDown()
@@ -116,9 +118,14 @@ std::vector<QWidget*> LockdownOverlayWindows::windows() const
     return result;
 }
 
-void LockdownOverlayWindows::present()
+void LockdownOverlayWindows::present(bool replacing)
 {
     const auto screens = QGuiApplication::screens();
+    // Right after our own windows went, the screens show what lay under them only once every
+    // application has redrawn: the pictures taken for those windows serve again.
+    if (!replacing) {
+        m_backdrops.clear();
+    }
     for (int i = 0; i < screens.size(); ++i) {
         addPanel(screens[i], i);
     }
@@ -128,14 +135,21 @@ void LockdownOverlayWindows::present()
 
 void LockdownOverlayWindows::addPanel(QScreen* screen, int index)
 {
+    if (std::holds_alternative<std::monostate>(m_shown)) {
+        return;
+    }
+    auto backdrop = m_backdrops.find(screen);
+    if (backdrop == m_backdrops.end()) {
+        backdrop = m_backdrops.emplace(screen, FrostedBackdrop::photograph(screen)).first;
+    }
     OverlayWindow* window = nullptr;
     QWidget* content = nullptr;
     if (auto* wall = std::get_if<Wall>(&m_shown)) {
-        auto* view = new BlockingOverlayView(wall->content, wall->actions, index);
+        auto* view = new BlockingOverlayView(wall->content, wall->actions, index, backdrop->second);
         window = new OverlayWindow([view] { view->activateDefault(); });
         content = view;
     } else if (auto* timeUp = std::get_if<TimeUp>(&m_shown)) {
-        auto* view = new TimeUpView(timeUp->taskName, timeUp->actions, m_stats);
+        auto* view = new TimeUpView(timeUp->taskName, timeUp->actions, m_stats, backdrop->second);
         window = new OverlayWindow([view] { view->activateDefault(); });
         content = view;
     } else {
@@ -179,6 +193,7 @@ void LockdownOverlayWindows::screensChanged()
             panel.window->hide();
             panel.window->deleteLater();
         }
+        m_backdrops.erase(panel.screen);
         return true;
     });
     for (int i = 0; i < screens.size(); ++i) {

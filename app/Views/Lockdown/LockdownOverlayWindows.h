@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ViewLogic/Lockdown/LockdownOverlay.h"
+#include "Views/Lockdown/OverlayParts.h"
 #include "Views/Lockdown/TimeUpView.h"
 
 #include <QObject>
@@ -8,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <map>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -53,7 +55,7 @@ private:
         QPointer<QWidget> window;
     };
 
-    void present();
+    void present(bool replacing);
     void addPanel(QScreen* screen, int index);
     void screensChanged();
     void grabFirst();
@@ -61,6 +63,8 @@ private:
     TimeUpView::StatsSource m_stats;
     std::variant<std::monostate, Wall, TimeUp> m_shown;
     std::vector<Panel> m_panels;
+    // Each screen's picture, taken before the first window of a presentation covered it.
+    std::map<QScreen*, FrostedBackdrop> m_backdrops;
     QObject m_context;
     // Windows raised later (a full-screen one among them) are put back under the overlay.
     QTimer m_raiseTimer;

@@ -1,102 +1,160 @@
 #include "Views/Lockdown/TimeUpView.h"
 
-#include <QFrame>
-#include <QGridLayout>
+#include "Views/Components/GlassCard.h"
+#include "Views/Components/Shapes.h"
+#include "Views/PlainText.h"
+#include "Views/Theme.h"
+
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
+#include <QPainter>
+#include <QPropertyAnimation>
 #include <QStackedLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kestrove {
 
 namespace {
 
-QLabel* label(const QString& text, int pointSize, QFont::Weight weight, QWidget* parent)
+constexpr int kFadeMilliseconds = 250;
+constexpr int kNameWidth = 460;
+
+QLabel* centredText(const QString& text, int size, QFont::Weight weight, const QColor& colour,
+                    QWidget* parent, int maxWidth = 0)
 {
-    auto* result = new QLabel(text, parent);
-    QFont font;
-    font.setPointSize(pointSize);
-    font.setWeight(weight);
-    result->setFont(font);
-    result->setWordWrap(true);
-    result->setAlignment(Qt::AlignCenter);
-    return result;
+    QLabel* label = overlayText(text, size, weight, colour, parent);
+    label->setAlignment(Qt::AlignCenter);
+    fitText(*label, maxWidth > 0 ? maxWidth : QWIDGETSIZE_MAX);
+    return label;
 }
 
-QPushButton* button(const QString& text, QWidget* parent, int maxWidth = 300)
+// A hairline across the prompt, between the two answers.
+class Divider final : public QWidget
 {
-    auto* result = new QPushButton(text, parent);
-    result->setMaximumWidth(maxWidth);
-    result->setMinimumHeight(36);
-    return result;
-}
+public:
+    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedSize(300, 1); }
 
-QFrame* card(QWidget* parent, const char* name)
-{
-    auto* result = new QFrame(parent);
-    result->setObjectName(name);
-    result->setFrameShape(QFrame::StyledPanel);
-    return result;
-}
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        QColor line(Qt::white);
+        line.setAlphaF(0.12f);
+        painter.fillRect(rect(), line);
+    }
+};
 
-QWidget* centred(QWidget* content, QWidget* parent)
+// The celebration's figures on a darker rounded ground.
+class FiguresBox final : public QWidget
 {
-    auto* holder = new QWidget(parent);
-    auto* layout = new QGridLayout(holder);
-    layout->addWidget(content, 0, 0, Qt::AlignCenter);
-    return holder;
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor ground = KS::ink();
+        ground.setAlphaF(0.5f);
+        painter.fillPath(continuousRoundedRect(rect(), 12), ground);
+    }
+};
+
+QWidget* statLine(const QString& label, const QString& value, QWidget* parent)
+{
+    auto* line = new QWidget(parent);
+    line->setMinimumWidth(220);
+    auto* layout = new QHBoxLayout(line);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(overlayText(label, 14, QFont::Normal, KS::textSecondary(), line));
+    layout->addSpacing(24);
+    layout->addStretch();
+    // The application font's digits share one width, so the figures line up.
+    QLabel* figure = overlayText(value, 14, QFont::DemiBold, KS::text(), line);
+    figure->setWordWrap(false);
+    figure->setObjectName("figure");
+    layout->addWidget(figure);
+    return line;
 }
 
 } // namespace
 
 TimeUpView::TimeUpView(const std::string& taskName, OverlayScreens::TimeUpActions actions,
-                       StatsSource stats, QWidget* parent)
-    : QWidget(parent), m_model(taskName), m_actions(std::move(actions)), m_stats(std::move(stats))
+                       StatsSource stats, FrostedBackdrop backdrop, QWidget* parent)
+    : QWidget(parent), m_model(taskName), m_actions(std::move(actions)), m_stats(std::move(stats)),
+      m_backdrop(std::move(backdrop))
 {
     m_cards = new QStackedLayout(this);
-    m_cards->addWidget(centred(buildPrompt(), this));
-    m_cards->addWidget(centred(buildCelebration(), this));
+    m_cards->addWidget(centredOnScreen(new GlassCard(buildPrompt()), this));
+    m_celebration = new GlassCard(buildCelebration());
+    m_cards->addWidget(centredOnScreen(m_celebration, this));
     refresh();
 }
 
 QWidget* TimeUpView::buildPrompt()
 {
-    auto* prompt = card(this, "promptCard");
+    auto* prompt = new QWidget(this);
+    prompt->setObjectName("promptCard");
     auto* layout = new QVBoxLayout(prompt);
     layout->setSpacing(22);
     layout->setContentsMargins(44, 36, 44, 36);
 
+    layout->addWidget(new SymbolView("checkmark.circle", 28, KS::textSecondary(), prompt), 0,
+                      Qt::AlignHCenter);
     auto* heading = new QVBoxLayout;
     heading->setSpacing(6);
-    heading->addWidget(label("Time's up", 28, QFont::DemiBold, prompt));
-    auto* name = label(QString::fromStdString(m_model.taskName()), 16, QFont::Medium, prompt);
-    name->setMaximumWidth(460);
+    heading->addWidget(centredText("Time's up", 28, QFont::DemiBold, KS::text(), prompt), 0,
+                       Qt::AlignHCenter);
+    auto* name = centredText(QString::fromStdString(m_model.taskName()), 16, QFont::Medium,
+                             KS::textSecondary(), prompt, kNameWidth);
+    name->setObjectName("taskName");
     heading->addWidget(name, 0, Qt::AlignHCenter);
     layout->addLayout(heading);
-    layout->addWidget(label("Did you finish?", 18, QFont::Medium, prompt));
+    layout->addWidget(centredText("Did you finish?", 18, QFont::Medium, KS::text(), prompt), 0,
+                      Qt::AlignHCenter);
 
-    auto* done = button("Yes, I'm done", prompt);
+    auto* answers = new QVBoxLayout;
+    answers->setSpacing(14);
+    auto* done = overlayButton("Yes, I'm done", true, 300, prompt);
     done->setObjectName("yesDone");
-    done->setDefault(true);
     connect(done, &QPushButton::clicked, this, [this] { activateDefault(); });
-    layout->addWidget(done, 0, Qt::AlignHCenter);
+    answers->addWidget(done, 0, Qt::AlignHCenter);
+    answers->addWidget(new Divider(prompt), 0, Qt::AlignHCenter);
+    answers->addWidget(buildStepper(prompt), 0, Qt::AlignHCenter);
+    auto* extend = overlayButton("Not yet — add time", false, 300, prompt);
+    extend->setObjectName("addTime");
+    connect(extend, &QPushButton::clicked, this, [this] {
+        if (m_actions.extend) {
+            m_actions.extend(m_model.minutes());
+        }
+    });
+    answers->addWidget(extend, 0, Qt::AlignHCenter);
+    layout->addLayout(answers);
+    return prompt;
+}
 
-    auto* divider = new QFrame(prompt);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setMaximumWidth(300);
-    layout->addWidget(divider, 0, Qt::AlignHCenter);
-
-    auto* stepper = new QHBoxLayout;
-    m_less = button("−", prompt, 36);
-    m_less->setObjectName("fewerMinutes");
-    m_more = button("+", prompt, 36);
-    m_more->setObjectName("moreMinutes");
-    m_minutesLabel = label({}, 13, QFont::Normal, prompt);
+QWidget* TimeUpView::buildStepper(QWidget* parent)
+{
+    auto* stepper = new QWidget(parent);
+    stepper->setFixedWidth(220);
+    auto* layout = new QHBoxLayout(stepper);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    m_minutesLabel = overlayText({}, 14, QFont::Normal, KS::text(), stepper);
     m_minutesLabel->setObjectName("minutes");
-    QFont digits = m_minutesLabel->font();
-    digits.setStyleHint(QFont::Monospace);
-    m_minutesLabel->setFont(digits);
+    m_minutesLabel->setWordWrap(false);
+    layout->addWidget(m_minutesLabel);
+    layout->addStretch();
+    m_less = new PillButton(QStringLiteral("\u2212"), {false, 14}, stepper);
+    m_less->setObjectName("fewerMinutes");
+    m_less->setFixedSize(36, 28);
+    m_more = new PillButton("+", {false, 14}, stepper);
+    m_more->setObjectName("moreMinutes");
+    m_more->setFixedSize(36, 28);
     connect(m_less, &QPushButton::clicked, this, [this] {
         m_model.removeMinutes();
         refresh();
@@ -105,52 +163,50 @@ QWidget* TimeUpView::buildPrompt()
         m_model.addMinutes();
         refresh();
     });
-    stepper->addWidget(m_minutesLabel);
-    stepper->addWidget(m_less);
-    stepper->addWidget(m_more);
-    auto* stepperBox = new QWidget(prompt);
-    stepperBox->setLayout(stepper);
-    stepperBox->setMaximumWidth(220);
-    layout->addWidget(stepperBox, 0, Qt::AlignHCenter);
-
-    auto* extend = button("Not yet — add time", prompt);
-    extend->setObjectName("addTime");
-    connect(extend, &QPushButton::clicked, this, [this] {
-        if (m_actions.extend) {
-            m_actions.extend(m_model.minutes());
-        }
-    });
-    layout->addWidget(extend, 0, Qt::AlignHCenter);
-    return prompt;
+    layout->addWidget(m_less);
+    layout->addWidget(m_more);
+    return stepper;
 }
 
 QWidget* TimeUpView::buildCelebration()
 {
-    auto* celebration = card(this, "celebrationCard");
+    auto* celebration = new QWidget(this);
+    celebration->setObjectName("celebrationCard");
     celebration->setMinimumWidth(360);
     auto* layout = new QVBoxLayout(celebration);
     layout->setSpacing(22);
     layout->setContentsMargins(44, 36, 44, 36);
+    layout->addWidget(new SymbolView("checkmark.circle.fill", 32, KS::success(), celebration), 0,
+                      Qt::AlignHCenter);
     auto* heading = new QVBoxLayout;
     heading->setSpacing(6);
-    heading->addWidget(label("Session complete.", 26, QFont::DemiBold, celebration));
-    m_celebratedName = label({}, 16, QFont::Medium, celebration);
-    m_celebratedName->setMaximumWidth(460);
+    heading->addWidget(
+        centredText("Session complete.", 26, QFont::DemiBold, KS::text(), celebration), 0,
+        Qt::AlignHCenter);
+    m_celebratedName =
+        centredText({}, 16, QFont::Medium, KS::textSecondary(), celebration, kNameWidth);
+    m_celebratedName->setObjectName("celebratedName");
     heading->addWidget(m_celebratedName, 0, Qt::AlignHCenter);
     layout->addLayout(heading);
 
-    auto* figures = new QFrame(celebration);
+    auto* figures = new FiguresBox(celebration);
     figures->setObjectName("figures");
     m_figures = new QVBoxLayout(figures);
     m_figures->setSpacing(10);
     m_figures->setContentsMargins(20, 14, 20, 14);
     layout->addWidget(figures, 0, Qt::AlignHCenter);
 
-    auto* done = button("Done", celebration, 220);
+    auto* done = overlayButton("Done", true, 220, celebration);
     done->setObjectName("done");
     connect(done, &QPushButton::clicked, this, [this] { activateDefault(); });
     layout->addWidget(done, 0, Qt::AlignHCenter);
     return celebration;
+}
+
+void TimeUpView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    m_backdrop.paint(painter, rect());
 }
 
 void TimeUpView::activateDefault()
@@ -161,23 +217,38 @@ void TimeUpView::activateDefault()
         }
         return;
     }
+    celebrate();
+}
+
+void TimeUpView::celebrate()
+{
     m_model.celebrate(m_stats ? m_stats() : std::nullopt);
     const SessionStats& stats = *m_model.stats();
-    m_celebratedName->setText(QString::fromStdString(stats.taskName));
+    setPlainText(*m_celebratedName, QString::fromStdString(stats.taskName));
+    fitText(*m_celebratedName, kNameWidth);
+    auto* box = m_figures->parentWidget();
     for (const auto& [name, value] : TimeUpModel::statLines(stats)) {
-        auto* row = new QHBoxLayout;
-        row->addWidget(new QLabel(QString::fromStdString(name)));
-        row->addSpacing(24);
-        row->addStretch();
-        auto* figure = new QLabel(QString::fromStdString(value));
-        QFont font = figure->font();
-        font.setWeight(QFont::DemiBold);
-        font.setStyleHint(QFont::Monospace);
-        figure->setFont(font);
-        row->addWidget(figure);
-        m_figures->addLayout(row);
+        m_figures->addWidget(
+            statLine(QString::fromStdString(name), QString::fromStdString(value), box));
     }
     refresh();
+    if (!isVisible()) {
+        return;
+    }
+    // The celebration fades in where the prompt was.
+    auto* fade = new QGraphicsOpacityEffect(m_celebration);
+    fade->setOpacity(0);
+    m_celebration->setGraphicsEffect(fade);
+    auto* animation = new QPropertyAnimation(fade, "opacity", m_celebration);
+    animation->setDuration(kFadeMilliseconds);
+    animation->setStartValue(0.0);
+    animation->setEndValue(1.0);
+    animation->setEasingCurve(QEasingCurve::InOutQuad);
+    // Drawn through the effect only while fading; it goes once the animation has let go of it.
+    connect(animation, &QPropertyAnimation::finished, m_celebration, [card = m_celebration] {
+        QTimer::singleShot(0, card, [card] { card->setGraphicsEffect(nullptr); });
+    });
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void TimeUpView::refresh()

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <vector>
+
 #include "TestWindows.h"
 
 namespace kestrove {
@@ -161,6 +164,75 @@ TEST_F(LinuxHiderTest, UnreachableDisplayIsReportedNotAssumed)
     const auto outcome = hide(hider, {"chatter", std::nullopt, 0});
     EXPECT_FALSE(outcome.hidden);
     EXPECT_EQ(outcome.detail, "the X display is out of reach");
+}
+
+// On a display of its own the test stands in for a window manager that refuses to iconify,
+// and either honours _NET_WM_STATE_HIDDEN or ignores that too.
+TEST_F(LinuxHiderTest, RefusedIconifyFallsBackToHiddenStateAndReportsWhatItFinds)
+{
+    struct Case
+    {
+        bool honoursHidden;
+        bool hidden;
+        std::string detail;
+    };
+    const Case cases[] = {{true, true, ""}, {false, false, "1 of 1 windows still shown"}};
+    for (const Case& c : cases) {
+        testing_support::PrivateServer server;
+        ASSERT_TRUE(server.start());
+        const std::string name = server.display().toStdString();
+        TestWindows bare(name.c_str());
+        Display* display = bare.display();
+        const Window root = DefaultRootWindow(display);
+        const Window chat = bare.create({"chatter", "Chatter", "general", "", "", false});
+        const Atom wmState = XInternAtom(display, "WM_STATE", False);
+        const long normal[] = {NormalState, 0};
+        XChangeProperty(display, chat, wmState, wmState, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(normal), 2);
+        XChangeProperty(display, root, XInternAtom(display, "_NET_CLIENT_LIST", False), XA_WINDOW,
+                        32, PropModeReplace, reinterpret_cast<const unsigned char*>(&chat), 1);
+        // Requests to the window manager are client messages to the root window.
+        XSelectInput(display, root, SubstructureRedirectMask);
+        XSync(display, False);
+
+        auto o = options();
+        o.displayName = name;
+        o.fallbackAfter = 0.05;
+        o.verifyWithin = 0.4;
+        LinuxHider hider(mainQueue, o);
+        std::optional<Hider::Outcome> outcome;
+        hider.hide({"chatter", std::nullopt, 0}, [&](const Hider::Outcome& r) { outcome = r; });
+
+        const Atom netState = XInternAtom(display, "_NET_WM_STATE", False);
+        const Atom hiddenState = XInternAtom(display, "_NET_WM_STATE_HIDDEN", False);
+        std::vector<std::string> asked;
+        const auto playWindowManager = [&] {
+            while (XPending(display) > 0) {
+                XEvent event;
+                XNextEvent(display, &event);
+                if (event.type != ClientMessage) {
+                    continue;
+                }
+                char* type = XGetAtomName(display, event.xclient.message_type);
+                asked.emplace_back(type);
+                XFree(type);
+                if (c.honoursHidden && event.xclient.message_type == netState &&
+                    event.xclient.data.l[0] == 1 &&
+                    static_cast<Atom>(event.xclient.data.l[1]) == hiddenState) {
+                    XChangeProperty(display, event.xclient.window, netState, XA_ATOM, 32,
+                                    PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(&hiddenState), 1);
+                    XSync(display, False);
+                }
+            }
+            return outcome.has_value();
+        };
+        ASSERT_TRUE(QTest::qWaitFor(playWindowManager, kWaitMilliseconds));
+        EXPECT_EQ(outcome->hidden, c.hidden);
+        EXPECT_EQ(outcome->detail, c.detail);
+        // Iconifying first; the hidden state only once that was refused.
+        EXPECT_EQ(asked, (std::vector<std::string>{"WM_CHANGE_STATE", "_NET_WM_STATE"}));
+    }
 }
 
 } // namespace

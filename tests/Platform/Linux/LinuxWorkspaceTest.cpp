@@ -17,11 +17,17 @@
 
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
+
+#include <chrono>
+#include <thread>
+
 #include "TestWindows.h"
 
 namespace kestrove {
 namespace {
 
+using testing_support::PrivateServer;
 using testing_support::TemporaryFolder;
 using testing_support::TestWindows;
 
@@ -200,37 +206,6 @@ TEST_F(LinuxWorkspaceTest, DesktopEntriesAreReadAgainWhenTheyChange)
     data.write("applications/novel.desktop", "[Desktop Entry]\nName=Novel Writer\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return name() == "Novel Writer"; }, kWaitMilliseconds));
 }
-
-// A display of the test's own that it can take away and bring back.
-class PrivateServer
-{
-public:
-    bool start(const QString& display = {})
-    {
-        QStringList arguments{"-nolisten", "tcp", "-noreset"};
-        arguments << (display.isEmpty() ? QStringList{"-displayfd", "1"} : QStringList{display});
-        m_process.start("Xvfb", arguments);
-        if (display.isEmpty()) {
-            if (!m_process.waitForReadyRead(kWaitMilliseconds)) {
-                return false;
-            }
-            m_display = ":" + QString::fromUtf8(m_process.readLine()).trimmed();
-            return true;
-        }
-        return m_process.waitForStarted(kWaitMilliseconds);
-    }
-    void stop()
-    {
-        m_process.terminate();
-        m_process.waitForFinished(kWaitMilliseconds);
-    }
-    const QString& display() const { return m_display; }
-    ~PrivateServer() { stop(); }
-
-private:
-    QProcess m_process;
-    QString m_display;
-};
 
 // Without a window manager, the client window that holds the input focus is the active one.
 Window focusedClient(TestWindows& windows, const std::string& name)
@@ -416,6 +391,55 @@ TEST_F(LinuxWorkspaceTest, WindowBackFromIconifiedIsActivatedAgain)
     // The dock or desktop type of a window is reported with it.
     EXPECT_EQ(workspace.frontmostApplication().value_or(FrontmostApplication{}).windowType,
               WindowType::normal);
+}
+
+// The window the window manager names active, read on the test's own connection.
+Window activeOn(Display* display)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    Window result = 0;
+    XGetWindowProperty(display, DefaultRootWindow(display),
+                       XInternAtom(display, "_NET_ACTIVE_WINDOW", False), 0, 1, False, XA_WINDOW,
+                       &type, &format, &items, &remaining, &data);
+    if (data && items > 0) {
+        result = *reinterpret_cast<Window*>(data);
+    }
+    if (data) {
+        XFree(data);
+    }
+    return result;
+}
+
+TEST_F(LinuxWorkspaceTest, WindowBackToTheFrontWithinOneBatchOfEventsIsActivatedAgain)
+{
+    LinuxWorkspace workspace(options());
+    std::vector<Window> reported;
+    workspace.addActivationObserver(
+        [&](const FrontmostApplication& app) { reported.push_back(app.window); });
+    const Window first = show({"first", "First", "one", "", "", false});
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return reported == std::vector<Window>{first}; }, kWaitMilliseconds));
+    const Window second = windows.create({"second", "Second", "two", "", "", false});
+
+    // Away and back again before the workspace reads a single event: it reads them all at once
+    // and finds the first window named again, as it was when it last looked.
+    windows.activate(second);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (activeOn(windows.display()) != second && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    windows.activate(first);
+    while (activeOn(windows.display()) != first && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(activeOn(windows.display()), first);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reported.size() >= 2; }, kWaitMilliseconds));
+    ASSERT_FALSE(reported.empty());
+    EXPECT_EQ(reported.back(), first);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // The whole program on the test desktop: a focus task with a lockdown, a blocked window walled
 // on both monitors, sent away by "OK, back to work", and the task ended by the typed sentence.
+// Every step waits for what it needs to have happened, with a deadline only a failure
+// reaches: the desktop may be shared with a parallel build.
 #include "Application.h"
 
 #include "core/Uuid.h"
@@ -25,12 +27,12 @@
 namespace kestrove {
 namespace {
 
-constexpr int kWaitMilliseconds = 5000;
+constexpr int kWaitMilliseconds = 20000;
 
 QApplication& application()
 {
     static int argc = 1;
-    static char name[] = "kestrove_views_tests";
+    static char name[] = "kestrove_program_tests";
     static char* argv[] = {name, nullptr};
     static QApplication* app = new QApplication(argc, argv);
     return *app;
@@ -167,10 +169,14 @@ TEST(LockdownJourneyTest, BlockedWindowIsWalledSentAwayAndTheTaskBrokenOut)
     Desktop desktop;
     const Window keeper = desktop.create("Keeper");
     const Window chatter = desktop.create("Chatter");
+    // The allowed window is in front before the program starts: nothing is walled yet.
+    desktop.activate(keeper);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.active() == keeper; }, kWaitMilliseconds));
 
     Application app;
     app.launch();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return app.engine().isRunning(); }, kWaitMilliseconds));
+    // Blocks are counted once the engine is wired to the lockdown.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.engine().hasStarted(); }, kWaitMilliseconds));
     // The test desktop has no tray, so the dashboard opened in its place; the journey starts
     // from the user's own windows.
     if (QWidget* dashboard = app.shell().dashboard().window()) {
@@ -187,9 +193,6 @@ TEST(LockdownJourneyTest, BlockedWindowIsWalledSentAwayAndTheTaskBrokenOut)
     app.engine().startFocusTask(task);
     ASSERT_TRUE(app.engine().lockdownEnforcer().isEngaged());
 
-    desktop.activate(keeper);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.active() == keeper; }, kWaitMilliseconds));
-    QTest::qWait(50);
     desktop.activate(chatter);
 
     // The wall covers both monitors.
@@ -199,7 +202,7 @@ TEST(LockdownJourneyTest, BlockedWindowIsWalledSentAwayAndTheTaskBrokenOut)
     ASSERT_TRUE(QTest::qWaitFor([&] { return overlay.windows().size() == 2; }, kWaitMilliseconds));
     for (int i = 0; i < 2; ++i) {
         QWidget* window = overlay.windows()[static_cast<std::size_t>(i)];
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window, kWaitMilliseconds));
         EXPECT_EQ(window->geometry(), screens[i]->geometry());
     }
     EXPECT_EQ(desktop.active(), chatter); // behind the wall, not hidden yet
@@ -210,16 +213,23 @@ TEST(LockdownJourneyTest, BlockedWindowIsWalledSentAwayAndTheTaskBrokenOut)
     EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.wmState(chatter) == IconicState; },
                                 kWaitMilliseconds));
     EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.active() == keeper; }, kWaitMilliseconds));
+    // The hider checks its work after the window manager has done it, and hides again by
+    // other means what it finds shown: it has to be finished before the window comes back.
+    app.hider().waitUntilIdle();
 
     // Back again: a new wall, and this time the sentence, typed.
     desktop.activate(chatter);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return overlay.windows().size() == 2; }, kWaitMilliseconds));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return overlay.windows().size() == 2; }, kWaitMilliseconds))
+        << "active " << desktop.active() << ", chatter " << chatter << " in state "
+        << desktop.wmState(chatter);
     QWidget* first = overlay.windows().front();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(first));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(first, kWaitMilliseconds));
     button(first, "typeEscape")->click();
     auto* field = first->findChild<QPlainTextEdit*>("escapeField");
     ASSERT_TRUE(field);
-    QTest::qWait(50);
+    // The keys typed below reach the program only through its keyboard grab.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return QWidget::keyboardGrabber() == field; }, kWaitMilliseconds));
     desktop.type("I am knowingly deciding to abandon my focused work block and spend my later "
                  "self's time.");
     QPushButton* breakOut = button(first, "breakOut");
