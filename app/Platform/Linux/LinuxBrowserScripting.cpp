@@ -383,6 +383,7 @@ private:
     std::optional<std::string> property(const ObjectRef& object, const char* interface,
                                         const char* name, const Budget& budget);
     std::optional<Application> findApplication(std::optional<int> processID, const Budget& budget);
+    // Asks the browser, once per application, to expose its active frame and page tree.
     bool wake(Application& application, const Budget& budget);
     static bool justWoken(const Application& application);
     // Each gives nothing when the browser did not answer, and an empty value when it answered
