@@ -3,14 +3,17 @@
 #include "Platform/Log.h"
 #include "core/Text.h"
 
-#include <atspi/atspi.h>
 #include <dbus/dbus.h>
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
 #include <map>
+#include <mutex>
 #include <set>
 #include <thread>
 #include <vector>
@@ -32,34 +35,44 @@ constexpr std::array<std::string_view, 2> kPrivateFrameSuffixes = {" (Incognito)
                                                                    "Private Browsing"};
 // The web engines of browsers, as their accessible applications name their toolkit.
 constexpr std::array<std::string_view, 2> kBrowserEngines = {"Chromium", "Gecko"};
-// Chromium builds its page tree only after a client asked for its application's attributes,
-// a few tens of milliseconds later.
+// Chromium marks its active frame only once a client asked for its application's own bus
+// address, and builds its page tree only after a client asked for the application's
+// attributes, a few tens of milliseconds later.
 constexpr auto kWakeWait = std::chrono::milliseconds(500);
 constexpr auto kWakePoll = std::chrono::milliseconds(20);
 
-struct ObjectUnref
+// The accessibility protocol's names for what is read here.
+constexpr const char* kRegistry = "org.a11y.atspi.Registry";
+constexpr const char* kRootPath = "/org/a11y/atspi/accessible/root";
+constexpr const char* kNullPath = "/org/a11y/atspi/null";
+constexpr const char* kAccessible = "org.a11y.atspi.Accessible";
+constexpr const char* kApplication = "org.a11y.atspi.Application";
+constexpr const char* kCollection = "org.a11y.atspi.Collection";
+constexpr const char* kDocument = "org.a11y.atspi.Document";
+// Bits of a state set, the web document's role, and the Collection interface's constants.
+constexpr int kStateActive = 1;
+constexpr int kStateDefunct = 6;
+constexpr int kStateShowing = 25;
+constexpr int kRoleDocumentWeb = 95;
+constexpr dbus_int32_t kMatchAll = 1;
+constexpr dbus_int32_t kMatchAny = 2;
+constexpr dbus_int32_t kMatchNone = 3;
+constexpr dbus_uint32_t kSortCanonical = 1;
+
+struct MessageUnref
 {
-    void operator()(gpointer object) const { g_object_unref(object); }
+    void operator()(DBusMessage* message) const { dbus_message_unref(message); }
 };
-template <typename T> using Object = std::unique_ptr<T, ObjectUnref>;
-using Accessible = Object<AtspiAccessible>;
+using Message = std::unique_ptr<DBusMessage, MessageUnref>;
 
-std::string takeText(gchar* text)
+// An object on the accessibility bus: the connection that serves it and its path. Empty for
+// the protocol's null object.
+struct ObjectRef
 {
-    std::string result = text ? text : "";
-    g_free(text);
-    return result;
-}
-
-// True, and the error cleared, when a call failed.
-bool failed(GError*& error)
-{
-    if (!error) {
-        return false;
-    }
-    g_clear_error(&error);
-    return true;
-}
+    std::string busName;
+    std::string path;
+    bool empty() const { return busName.empty(); }
+};
 
 bool isPrivateFrame(std::string_view name)
 {
@@ -86,27 +99,244 @@ public:
                                                                      SteadyClock::now());
     }
 
-    // Gives the next accessibility call what is left; false when nothing is.
-    bool arm() const
+    // The time-out of the next call in milliseconds; 0 when nothing is left.
+    int callTimeout() const
     {
-        const auto left = remaining().count();
-        if (left <= 0) {
-            return false;
-        }
-        atspi_set_timeout(static_cast<gint>(left), 0);
-        return true;
+        return static_cast<int>(std::clamp<std::int64_t>(remaining().count(), 0, INT_MAX));
     }
 
 private:
     SteadyClock::time_point m_deadline;
 };
 
-// The worker's main context lives as long as the process: the accessibility library keeps a
-// pointer to it once it was handed over.
-GMainContext* workerContext()
+Message methodCall(const ObjectRef& object, const char* interface, const char* method)
 {
-    static GMainContext* context = g_main_context_new();
-    return context;
+    return Message(dbus_message_new_method_call(object.busName.c_str(), object.path.c_str(),
+                                                interface, method));
+}
+
+// Whether an error reply means the object does not offer what was asked, rather than that it
+// did not answer.
+bool isRefusal(const DBusError& error)
+{
+    for (const char* name : {DBUS_ERROR_UNKNOWN_METHOD, DBUS_ERROR_UNKNOWN_INTERFACE,
+                             DBUS_ERROR_UNKNOWN_OBJECT, DBUS_ERROR_NOT_SUPPORTED}) {
+        if (dbus_error_has_name(&error, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A private connection to one bus, used by the worker thread only. Each call waits at most
+// for what the request has left; a call given up leaves the connection usable, and its late
+// reply is discarded with the other unread messages.
+class Connection
+{
+public:
+    Connection() = default;
+    ~Connection() { reset(); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void reset(DBusConnection* connection = nullptr)
+    {
+        if (m_connection) {
+            dbus_connection_close(m_connection);
+            dbus_connection_unref(m_connection);
+        }
+        m_connection = connection;
+        if (m_connection) {
+            dbus_connection_set_exit_on_disconnect(m_connection, false);
+        }
+    }
+
+    bool connected() const
+    {
+        return m_connection && dbus_connection_get_is_connected(m_connection);
+    }
+
+    // The reply, or nothing when the call failed or got no answer in time; `refused` tells an
+    // object that does not offer the method from one that did not answer.
+    Message call(const Message& message, const Budget& budget, bool* refused = nullptr) const
+    {
+        if (refused) {
+            *refused = false;
+        }
+        const int timeout = budget.callTimeout();
+        if (!message || !connected() || timeout <= 0) {
+            return nullptr;
+        }
+        DBusError error;
+        dbus_error_init(&error);
+        Message reply(dbus_connection_send_with_reply_and_block(m_connection, message.get(),
+                                                                timeout, &error));
+        if (refused && dbus_error_is_set(&error)) {
+            *refused = isRefusal(error);
+        }
+        dbus_error_free(&error);
+        return reply;
+    }
+
+    void discardUnread() const
+    {
+        if (!m_connection) {
+            return;
+        }
+        while (dbus_connection_dispatch(m_connection) == DBUS_DISPATCH_DATA_REMAINS) {
+        }
+    }
+
+private:
+    DBusConnection* m_connection = nullptr;
+};
+
+// Readers of reply arguments; a reply of another shape reads as nothing.
+std::optional<std::string> readVariantString(DBusMessage* reply)
+{
+    DBusMessageIter iterator;
+    DBusMessageIter variant;
+    if (!dbus_message_iter_init(reply, &iterator) ||
+        dbus_message_iter_get_arg_type(&iterator) != DBUS_TYPE_VARIANT) {
+        return std::nullopt;
+    }
+    dbus_message_iter_recurse(&iterator, &variant);
+    if (dbus_message_iter_get_arg_type(&variant) != DBUS_TYPE_STRING) {
+        return std::nullopt;
+    }
+    const char* value = nullptr;
+    dbus_message_iter_get_basic(&variant, &value);
+    return std::string(value ? value : "");
+}
+
+std::vector<ObjectRef> readObjects(DBusMessage* reply)
+{
+    std::vector<ObjectRef> objects;
+    DBusMessageIter iterator;
+    DBusMessageIter array;
+    if (!dbus_message_iter_init(reply, &iterator) ||
+        dbus_message_iter_get_arg_type(&iterator) != DBUS_TYPE_ARRAY) {
+        return objects;
+    }
+    for (dbus_message_iter_recurse(&iterator, &array);
+         dbus_message_iter_get_arg_type(&array) == DBUS_TYPE_STRUCT;
+         dbus_message_iter_next(&array)) {
+        DBusMessageIter fields;
+        dbus_message_iter_recurse(&array, &fields);
+        const char* name = nullptr;
+        const char* path = nullptr;
+        if (dbus_message_iter_get_arg_type(&fields) == DBUS_TYPE_STRING) {
+            dbus_message_iter_get_basic(&fields, &name);
+            dbus_message_iter_next(&fields);
+        }
+        if (dbus_message_iter_get_arg_type(&fields) == DBUS_TYPE_OBJECT_PATH) {
+            dbus_message_iter_get_basic(&fields, &path);
+        }
+        if (name && *name && path && std::string_view(path) != kNullPath) {
+            objects.push_back(ObjectRef{name, path});
+        }
+    }
+    return objects;
+}
+
+std::map<std::string, std::string> readStringMap(DBusMessage* reply)
+{
+    std::map<std::string, std::string> entries;
+    DBusMessageIter iterator;
+    DBusMessageIter array;
+    if (!dbus_message_iter_init(reply, &iterator) ||
+        dbus_message_iter_get_arg_type(&iterator) != DBUS_TYPE_ARRAY) {
+        return entries;
+    }
+    for (dbus_message_iter_recurse(&iterator, &array);
+         dbus_message_iter_get_arg_type(&array) == DBUS_TYPE_DICT_ENTRY;
+         dbus_message_iter_next(&array)) {
+        DBusMessageIter entry;
+        dbus_message_iter_recurse(&array, &entry);
+        const char* key = nullptr;
+        const char* value = nullptr;
+        if (dbus_message_iter_get_arg_type(&entry) != DBUS_TYPE_STRING) {
+            continue;
+        }
+        dbus_message_iter_get_basic(&entry, &key);
+        dbus_message_iter_next(&entry);
+        if (dbus_message_iter_get_arg_type(&entry) != DBUS_TYPE_STRING) {
+            continue;
+        }
+        dbus_message_iter_get_basic(&entry, &value);
+        entries[key] = value;
+    }
+    return entries;
+}
+
+// A state set travels as two 32-bit words, the low one first.
+std::uint64_t readStates(DBusMessage* reply)
+{
+    std::uint64_t states = 0;
+    DBusMessageIter iterator;
+    DBusMessageIter array;
+    if (!dbus_message_iter_init(reply, &iterator) ||
+        dbus_message_iter_get_arg_type(&iterator) != DBUS_TYPE_ARRAY) {
+        return states;
+    }
+    dbus_message_iter_recurse(&iterator, &array);
+    for (int word = 0; word < 2 && dbus_message_iter_get_arg_type(&array) == DBUS_TYPE_UINT32;
+         ++word, dbus_message_iter_next(&array)) {
+        dbus_uint32_t bits = 0;
+        dbus_message_iter_get_basic(&array, &bits);
+        states |= std::uint64_t(bits) << (32 * word);
+    }
+    return states;
+}
+
+bool hasState(std::uint64_t states, int state)
+{
+    return (states >> state) & 1;
+}
+
+// The Collection rule "showing web documents": states all of, no attributes, roles any of,
+// no interfaces, not inverted.
+void appendShowingDocumentsRule(DBusMessage* message)
+{
+    DBusMessageIter arguments;
+    DBusMessageIter rule;
+    DBusMessageIter array;
+    dbus_message_iter_init_append(message, &arguments);
+    dbus_message_iter_open_container(&arguments, DBUS_TYPE_STRUCT, nullptr, &rule);
+
+    const auto appendWords = [&](const std::vector<dbus_int32_t>& words, dbus_int32_t match) {
+        dbus_message_iter_open_container(&rule, DBUS_TYPE_ARRAY, DBUS_TYPE_INT32_AS_STRING, &array);
+        for (dbus_int32_t word : words) {
+            dbus_message_iter_append_basic(&array, DBUS_TYPE_INT32, &word);
+        }
+        dbus_message_iter_close_container(&rule, &array);
+        dbus_message_iter_append_basic(&rule, DBUS_TYPE_INT32, &match);
+    };
+    const auto bit = [](int index) { return static_cast<dbus_int32_t>(1u << (index % 32)); };
+    std::vector<dbus_int32_t> states(2, 0);
+    states[kStateShowing / 32] = bit(kStateShowing);
+    appendWords(states, kMatchAll);
+
+    dbus_message_iter_open_container(&rule, DBUS_TYPE_ARRAY, "{ss}", &array);
+    dbus_message_iter_close_container(&rule, &array);
+    dbus_message_iter_append_basic(&rule, DBUS_TYPE_INT32, &kMatchNone);
+
+    std::vector<dbus_int32_t> roles(4, 0);
+    roles[kRoleDocumentWeb / 32] = bit(kRoleDocumentWeb);
+    appendWords(roles, kMatchAny);
+
+    dbus_message_iter_open_container(&rule, DBUS_TYPE_ARRAY, DBUS_TYPE_STRING_AS_STRING, &array);
+    dbus_message_iter_close_container(&rule, &array);
+    dbus_message_iter_append_basic(&rule, DBUS_TYPE_INT32, &kMatchNone);
+    const dbus_bool_t invert = false;
+    dbus_message_iter_append_basic(&rule, DBUS_TYPE_BOOLEAN, &invert);
+    dbus_message_iter_close_container(&arguments, &rule);
+
+    // Outermost first, every match, searching below frames that do not match themselves.
+    const dbus_int32_t count = 0;
+    const dbus_bool_t traverse = true;
+    dbus_message_append_args(message, DBUS_TYPE_UINT32, &kSortCanonical, DBUS_TYPE_INT32, &count,
+                             DBUS_TYPE_BOOLEAN, &traverse, DBUS_TYPE_INVALID);
 }
 
 enum class Availability
@@ -129,7 +359,6 @@ public:
 private:
     struct Request
     {
-        Worker* worker;
         std::string bundleID;
         std::optional<int> processID;
         Completion done;
@@ -137,33 +366,42 @@ private:
     // What is kept of a browser between requests: its accessible application.
     struct Application
     {
-        Accessible accessible;
+        ObjectRef root;
         int processID = 0;
-        bool woken = false;
+        std::optional<SteadyClock::time_point> wokenAt;
     };
 
-    static gboolean serve(gpointer data);
     void run();
     std::optional<std::string> read(const Request& request);
     std::optional<std::string> fail(const std::string& key, std::string_view reason);
 
     Availability availability(const Budget& budget);
     void report(Availability availability);
-    bool startAccessibility();
+    bool connectAccessibility(const Budget& budget);
+    Message call(const ObjectRef& object, const char* interface, const char* method,
+                 const Budget& budget);
+    std::optional<std::string> property(const ObjectRef& object, const char* interface,
+                                        const char* name, const Budget& budget);
     std::optional<Application> findApplication(std::optional<int> processID, const Budget& budget);
+    // Asks the browser, once per application, to expose its active frame and page tree.
+    bool wake(Application& application, const Budget& budget);
+    static bool justWoken(const Application& application);
     // Each gives nothing when the browser did not answer, and an empty value when it answered
     // that there is nothing to report.
     std::optional<std::string> readAddress(Application& application, const Budget& budget);
-    std::optional<Accessible> activeFrame(AtspiAccessible* application, const Budget& budget);
-    std::optional<std::string> documentAddress(AtspiAccessible* frame, const Budget& budget);
+    std::optional<ObjectRef> activeFrame(const ObjectRef& application, const Budget& budget);
+    std::optional<std::string> documentAddress(const ObjectRef& frame, const Budget& budget);
 
     const Clock& m_clock;
-    GMainContext* m_context = workerContext();
-    std::atomic<bool> m_stopping = false;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<Request> m_requests; // guarded by m_mutex
+    bool m_stopping = false;        // guarded by m_mutex
     std::thread m_thread;
 
     // Touched on the worker thread only.
-    DBusConnection* m_session = nullptr;
+    Connection m_session;
+    Connection m_accessibility;
     std::map<std::string, Date> m_failedAt;
     std::set<std::string> m_reportedFailures;
     std::map<std::string, Application> m_applications;
@@ -189,46 +427,42 @@ LinuxBrowserScripting::Worker::Worker(const Clock& clock) : m_clock(clock)
 
 LinuxBrowserScripting::Worker::~Worker()
 {
-    m_stopping = true;
-    g_main_context_wakeup(m_context);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_one();
     m_thread.join();
 }
 
 void LinuxBrowserScripting::Worker::submit(std::string bundleID, std::optional<int> processID,
                                            Completion done)
 {
-    GSource* source = g_idle_source_new();
-    g_source_set_callback(source, &Worker::serve,
-                          new Request{this, std::move(bundleID), processID, std::move(done)},
-                          [](gpointer data) { delete static_cast<Request*>(data); });
-    g_source_attach(source, m_context);
-    g_source_unref(source);
-    g_main_context_wakeup(m_context);
-}
-
-gboolean LinuxBrowserScripting::Worker::serve(gpointer data)
-{
-    auto* request = static_cast<Request*>(data);
-    Worker* worker = request->worker;
-    // Requests still queued when the worker stops are answered with nothing.
-    request->done(worker->m_stopping ? std::nullopt : worker->read(*request));
-    return G_SOURCE_REMOVE;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_requests.push_back(Request{std::move(bundleID), processID, std::move(done)});
+    }
+    m_wake.notify_one();
 }
 
 void LinuxBrowserScripting::Worker::run()
 {
-    g_main_context_push_thread_default(m_context);
-    while (!m_stopping) {
-        g_main_context_iteration(m_context, TRUE);
+    std::unique_lock lock(m_mutex);
+    while (true) {
+        m_wake.wait(lock, [this] { return m_stopping || !m_requests.empty(); });
+        if (m_requests.empty()) {
+            break;
+        }
+        Request request = std::move(m_requests.front());
+        m_requests.pop_front();
+        const bool stopping = m_stopping;
+        lock.unlock();
+        // Requests still queued when the worker stops are answered with nothing.
+        request.done(stopping ? std::nullopt : read(request));
+        m_session.discardUnread();
+        m_accessibility.discardUnread();
+        lock.lock();
     }
-    while (g_main_context_iteration(m_context, FALSE)) {
-    }
-    m_applications.clear();
-    if (m_session) {
-        dbus_connection_close(m_session);
-        dbus_connection_unref(m_session);
-    }
-    g_main_context_pop_thread_default(m_context);
 }
 
 std::optional<std::string> LinuxBrowserScripting::Worker::read(const Request& request)
@@ -245,8 +479,8 @@ std::optional<std::string> LinuxBrowserScripting::Worker::read(const Request& re
         m_failedAt[key] = m_clock.now();
         return std::nullopt;
     }
-    if (!startAccessibility()) {
-        return fail(key, "the accessibility library did not start");
+    if (!connectAccessibility(budget)) {
+        return fail(key, "the accessibility bus could not be reached");
     }
 
     std::optional<std::string> address;
@@ -298,50 +532,38 @@ std::optional<std::string> LinuxBrowserScripting::Worker::fail(const std::string
 
 Availability LinuxBrowserScripting::Worker::availability(const Budget& budget)
 {
-    if (m_session && !dbus_connection_get_is_connected(m_session)) {
-        dbus_connection_unref(m_session);
-        m_session = nullptr;
-    }
-    if (!m_session) {
+    if (!m_session.connected()) {
         DBusError error;
         dbus_error_init(&error);
-        m_session = dbus_bus_get_private(DBUS_BUS_SESSION, &error);
+        m_session.reset(dbus_bus_get_private(DBUS_BUS_SESSION, &error));
         dbus_error_free(&error);
-        if (!m_session) {
+        if (!m_session.connected()) {
             return Availability::noBus;
         }
-        dbus_connection_set_exit_on_disconnect(m_session, false);
     }
 
-    DBusMessage* message = dbus_message_new_method_call("org.a11y.Bus", "/org/a11y/bus",
-                                                        "org.freedesktop.DBus.Properties", "Get");
+    Message message(dbus_message_new_method_call("org.a11y.Bus", "/org/a11y/bus",
+                                                 "org.freedesktop.DBus.Properties", "Get"));
     const char* interface = "org.a11y.Status";
     const char* property = "IsEnabled";
-    dbus_message_append_args(message, DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property,
-                             DBUS_TYPE_INVALID);
+    dbus_message_append_args(message.get(), DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING,
+                             &property, DBUS_TYPE_INVALID);
     // Only a reader: the desktop decides whether the accessibility bus runs.
-    dbus_message_set_auto_start(message, false);
-    DBusError error;
-    dbus_error_init(&error);
-    const int timeout = std::max<int>(1, static_cast<int>(budget.remaining().count()));
-    DBusMessage* reply =
-        dbus_connection_send_with_reply_and_block(m_session, message, timeout, &error);
-    dbus_message_unref(message);
-    dbus_error_free(&error);
+    dbus_message_set_auto_start(message.get(), false);
+    const Message reply = m_session.call(message, budget);
     if (!reply) {
         return Availability::noBus;
     }
     dbus_bool_t enabled = false;
     DBusMessageIter iterator;
     DBusMessageIter variant;
-    if (dbus_message_iter_init(reply, &iterator) &&
+    if (dbus_message_iter_init(reply.get(), &iterator) &&
         dbus_message_iter_get_arg_type(&iterator) == DBUS_TYPE_VARIANT) {
         dbus_message_iter_recurse(&iterator, &variant);
         if (dbus_message_iter_get_arg_type(&variant) == DBUS_TYPE_BOOLEAN) {
             dbus_message_iter_get_basic(&variant, &enabled);
         }
     }
-    dbus_message_unref(reply);
     return enabled ? Availability::on : Availability::off;
 }
 
@@ -367,108 +589,151 @@ void LinuxBrowserScripting::Worker::report(Availability availability)
     }
 }
 
-bool LinuxBrowserScripting::Worker::startAccessibility()
+bool LinuxBrowserScripting::Worker::connectAccessibility(const Budget& budget)
 {
-    // The library starts once per process and cannot be restarted after a failure.
-    static const bool started = [] {
-        if (atspi_init() > 1) {
-            return false;
-        }
-        // Its connection would otherwise be served by the main thread's default context.
-        atspi_set_main_context(workerContext());
+    if (m_accessibility.connected()) {
         return true;
-    }();
-    return started;
+    }
+    // Objects of a bus that went away mean nothing on the next one.
+    m_applications.clear();
+    m_accessibility.reset();
+    Message message(dbus_message_new_method_call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
+                                                 "GetAddress"));
+    dbus_message_set_auto_start(message.get(), false);
+    const Message reply = m_session.call(message, budget);
+    const char* address = nullptr;
+    if (!reply || !dbus_message_get_args(reply.get(), nullptr, DBUS_TYPE_STRING, &address,
+                                         DBUS_TYPE_INVALID)) {
+        return false;
+    }
+    DBusError error;
+    dbus_error_init(&error);
+    m_accessibility.reset(dbus_connection_open_private(address, &error));
+    dbus_error_free(&error);
+    // Registered by hand: the library's own registration waits without a time-out.
+    Message hello(dbus_message_new_method_call(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS,
+                                               DBUS_INTERFACE_DBUS, "Hello"));
+    const Message welcome = m_accessibility.call(hello, budget);
+    const char* uniqueName = nullptr;
+    if (!welcome || !dbus_message_get_args(welcome.get(), nullptr, DBUS_TYPE_STRING, &uniqueName,
+                                           DBUS_TYPE_INVALID)) {
+        m_accessibility.reset();
+        return false;
+    }
+    return true;
+}
+
+Message LinuxBrowserScripting::Worker::call(const ObjectRef& object, const char* interface,
+                                            const char* method, const Budget& budget)
+{
+    return m_accessibility.call(methodCall(object, interface, method), budget);
+}
+
+std::optional<std::string> LinuxBrowserScripting::Worker::property(const ObjectRef& object,
+                                                                   const char* interface,
+                                                                   const char* name,
+                                                                   const Budget& budget)
+{
+    const Message message = methodCall(object, DBUS_INTERFACE_PROPERTIES, "Get");
+    dbus_message_append_args(message.get(), DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &name,
+                             DBUS_TYPE_INVALID);
+    const Message reply = m_accessibility.call(message, budget);
+    return reply ? readVariantString(reply.get()) : std::nullopt;
 }
 
 std::optional<LinuxBrowserScripting::Worker::Application>
 LinuxBrowserScripting::Worker::findApplication(std::optional<int> processID, const Budget& budget)
 {
-    Accessible desktop(atspi_get_desktop(0));
-    GError* error = nullptr;
-    if (!desktop || !budget.arm()) {
-        return std::nullopt;
-    }
-    // A call that got no answer reports a negative count, not always an error.
-    const int count = atspi_accessible_get_child_count(desktop.get(), &error);
-    if (failed(error) || count < 0) {
+    const Message children =
+        call(ObjectRef{kRegistry, kRootPath}, kAccessible, "GetChildren", budget);
+    if (!children) {
         return std::nullopt;
     }
     std::vector<Application> candidates;
-    for (int index = 0; index < count && budget.arm(); ++index) {
-        Accessible child(atspi_accessible_get_child_at_index(desktop.get(), index, &error));
-        if (failed(error) || !child) {
+    for (ObjectRef& child : readObjects(children.get())) {
+        // The bus knows each application's process; asking it costs the application nothing.
+        Message message(dbus_message_new_method_call(
+            DBUS_SERVICE_DBUS, DBUS_PATH_DBUS, DBUS_INTERFACE_DBUS, "GetConnectionUnixProcessID"));
+        const char* busName = child.busName.c_str();
+        dbus_message_append_args(message.get(), DBUS_TYPE_STRING, &busName, DBUS_TYPE_INVALID);
+        const Message reply = m_accessibility.call(message, budget);
+        dbus_uint32_t childProcessID = 0;
+        if (!reply || !dbus_message_get_args(reply.get(), nullptr, DBUS_TYPE_UINT32,
+                                             &childProcessID, DBUS_TYPE_INVALID)) {
             continue;
         }
-        const int childProcessID = atspi_accessible_get_process_id(child.get(), &error);
-        if (failed(error)) {
-            continue;
+        if (processID && static_cast<int>(childProcessID) == *processID) {
+            return Application{std::move(child), *processID, std::nullopt};
         }
-        if (processID && childProcessID == *processID) {
-            return Application{std::move(child), childProcessID};
-        }
-        candidates.push_back(Application{std::move(child), childProcessID});
+        candidates.push_back(
+            Application{std::move(child), static_cast<int>(childProcessID), std::nullopt});
     }
     // Without the window's process (or when it is not the accessible one), the browser in
     // front is the application of a web engine that holds the active frame.
     for (Application& candidate : candidates) {
-        if (!budget.arm()) {
+        const std::optional<std::string> engine =
+            property(candidate.root, kApplication, "ToolkitName", budget);
+        if (budget.callTimeout() <= 0) {
             return std::nullopt;
         }
-        const std::string engine =
-            takeText(atspi_accessible_get_toolkit_name(candidate.accessible.get(), &error));
-        if (failed(error) || std::find(kBrowserEngines.begin(), kBrowserEngines.end(), engine) ==
-                                 kBrowserEngines.end()) {
+        if (!engine ||
+            std::find(kBrowserEngines.begin(), kBrowserEngines.end(), *engine) ==
+                kBrowserEngines.end() ||
+            !wake(candidate, budget)) {
             continue;
         }
-        std::optional<Accessible> frame = activeFrame(candidate.accessible.get(), budget);
-        if (frame && *frame) {
+        const std::optional<ObjectRef> frame = activeFrame(candidate.root, budget);
+        if (frame && !frame->empty()) {
             return std::move(candidate);
         }
     }
     return std::nullopt;
 }
 
+bool LinuxBrowserScripting::Worker::wake(Application& application, const Budget& budget)
+{
+    if (application.wokenAt) {
+        return true;
+    }
+    // The address itself is not used: the calls stay on the bus, where each has a time-out.
+    if (!call(application.root, kApplication, "GetApplicationBusAddress", budget) ||
+        !call(application.root, kAccessible, "GetAttributes", budget)) {
+        return false;
+    }
+    application.wokenAt = SteadyClock::now();
+    return true;
+}
+
+bool LinuxBrowserScripting::Worker::justWoken(const Application& application)
+{
+    return application.wokenAt && SteadyClock::now() - *application.wokenAt <= kWakeWait;
+}
+
 std::optional<std::string> LinuxBrowserScripting::Worker::readAddress(Application& application,
                                                                       const Budget& budget)
 {
-    const bool waking = !application.woken;
-    const auto wokenAt = SteadyClock::now();
-    if (waking) {
-        GError* error = nullptr;
-        if (!budget.arm()) {
-            return std::nullopt;
-        }
-        GHashTable* attributes =
-            atspi_accessible_get_attributes(application.accessible.get(), &error);
-        if (failed(error) || !attributes) {
-            return std::nullopt;
-        }
-        g_hash_table_unref(attributes);
-        application.woken = true;
+    if (!wake(application, budget)) {
+        return std::nullopt;
     }
     while (true) {
-        std::optional<Accessible> frame = activeFrame(application.accessible.get(), budget);
+        const std::optional<ObjectRef> frame = activeFrame(application.root, budget);
         if (!frame) {
             return std::nullopt;
         }
-        if (!*frame) {
-            return std::string();
+        std::optional<std::string> address = std::string();
+        if (!frame->empty()) {
+            const std::optional<std::string> name = property(*frame, kAccessible, "Name", budget);
+            if (!name) {
+                return std::nullopt;
+            }
+            if (isPrivateFrame(*name)) {
+                return std::string();
+            }
+            address = documentAddress(*frame, budget);
         }
-        GError* error = nullptr;
-        if (!budget.arm()) {
-            return std::nullopt;
-        }
-        const std::string name = takeText(atspi_accessible_get_name(frame->get(), &error));
-        if (failed(error)) {
-            return std::nullopt;
-        }
-        if (isPrivateFrame(name)) {
-            return std::string();
-        }
-        std::optional<std::string> address = documentAddress(frame->get(), budget);
-        // An empty address right after the wake call only means the page tree is not built yet.
-        if (!address || !address->empty() || !waking || SteadyClock::now() - wokenAt > kWakeWait ||
+        // Right after the wake, no active frame or an empty address only means that the browser
+        // has not caught up yet.
+        if (!address || !address->empty() || !justWoken(application) ||
             budget.remaining() < kWakePoll * 2) {
             return address;
         }
@@ -476,95 +741,58 @@ std::optional<std::string> LinuxBrowserScripting::Worker::readAddress(Applicatio
     }
 }
 
-std::optional<Accessible> LinuxBrowserScripting::Worker::activeFrame(AtspiAccessible* application,
-                                                                     const Budget& budget)
+// The frame with the active state; the null object when none has it.
+std::optional<ObjectRef> LinuxBrowserScripting::Worker::activeFrame(const ObjectRef& application,
+                                                                    const Budget& budget)
 {
-    GError* error = nullptr;
-    if (!budget.arm()) {
+    const Message children = call(application, kAccessible, "GetChildren", budget);
+    if (!children) {
         return std::nullopt;
     }
-    const int count = atspi_accessible_get_child_count(application, &error);
-    if (failed(error) || count < 0) {
-        return std::nullopt;
-    }
-    for (int index = 0; index < count; ++index) {
-        if (!budget.arm()) {
+    for (ObjectRef& child : readObjects(children.get())) {
+        const Message states = call(child, kAccessible, "GetState", budget);
+        if (!states) {
             return std::nullopt;
         }
-        Accessible child(atspi_accessible_get_child_at_index(application, index, &error));
-        if (failed(error) || !child || !budget.arm()) {
+        const std::uint64_t bits = readStates(states.get());
+        if (hasState(bits, kStateDefunct)) {
             return std::nullopt;
         }
-        Object<AtspiStateSet> states(atspi_accessible_get_state_set(child.get()));
-        if (!states || atspi_state_set_contains(states.get(), ATSPI_STATE_DEFUNCT)) {
-            return std::nullopt;
-        }
-        if (atspi_state_set_contains(states.get(), ATSPI_STATE_ACTIVE)) {
-            return child;
+        if (hasState(bits, kStateActive)) {
+            return std::move(child);
         }
     }
-    return Accessible();
+    return ObjectRef();
 }
 
-std::optional<std::string> LinuxBrowserScripting::Worker::documentAddress(AtspiAccessible* frame,
+std::optional<std::string> LinuxBrowserScripting::Worker::documentAddress(const ObjectRef& frame,
                                                                           const Budget& budget)
 {
-    if (!budget.arm()) {
-        return std::nullopt;
-    }
-    Object<AtspiCollection> collection(atspi_accessible_get_collection_iface(frame));
-    if (!collection) {
-        return std::string();
-    }
     // The showing web documents of the frame, outermost first; background tabs are not showing.
-    Object<AtspiStateSet> showing(atspi_state_set_new(nullptr));
-    atspi_state_set_add(showing.get(), ATSPI_STATE_SHOWING);
-    GArray* roles = g_array_new(false, false, sizeof(AtspiRole));
-    const AtspiRole documentRole = ATSPI_ROLE_DOCUMENT_WEB;
-    g_array_append_val(roles, documentRole);
-    Object<AtspiMatchRule> rule(atspi_match_rule_new(
-        showing.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, roles,
-        ATSPI_Collection_MATCH_ANY, nullptr, ATSPI_Collection_MATCH_NONE, false));
-    g_array_unref(roles);
-
-    GError* error = nullptr;
-    if (!budget.arm()) {
-        return std::nullopt;
+    const Message query = methodCall(frame, kCollection, "GetMatches");
+    appendShowingDocumentsRule(query.get());
+    bool refused = false;
+    const Message matches = m_accessibility.call(query, budget, &refused);
+    if (!matches) {
+        // A frame that cannot be searched holds no page to report.
+        return refused ? std::optional<std::string>(std::string()) : std::nullopt;
     }
-    GArray* matches = atspi_collection_get_matches(
-        collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, 0, true, &error);
-    if (failed(error) || !matches) {
-        return std::nullopt;
-    }
-    std::vector<Accessible> documents;
-    for (guint index = 0; index < matches->len; ++index) {
-        documents.emplace_back(g_array_index(matches, AtspiAccessible*, index));
-    }
-    g_array_free(matches, true);
-
-    for (const Accessible& document : documents) {
-        Object<AtspiDocument> documentInterface(
-            atspi_accessible_get_document_iface(document.get()));
-        if (!documentInterface || !budget.arm()) {
-            continue;
-        }
-        GHashTable* attributes =
-            atspi_document_get_document_attributes(documentInterface.get(), &error);
-        if (failed(error) || !attributes) {
+    for (const ObjectRef& document : readObjects(matches.get())) {
+        const Message attributesQuery = methodCall(document, kDocument, "GetAttributes");
+        const Message attributes = m_accessibility.call(attributesQuery, budget, &refused);
+        if (!attributes) {
+            if (refused) {
+                continue;
+            }
             return std::nullopt;
         }
+        const std::map<std::string, std::string> entries = readStringMap(attributes.get());
         // Gecko names the address "DocURL", Chromium "URI".
-        std::string address;
         for (const char* key : {"DocURL", "URI"}) {
-            if (const auto* value =
-                    static_cast<const char*>(g_hash_table_lookup(attributes, key))) {
-                address = value;
-                break;
+            const auto entry = entries.find(key);
+            if (entry != entries.end() && !entry->second.empty()) {
+                return entry->second;
             }
-        }
-        g_hash_table_unref(attributes);
-        if (!address.empty()) {
-            return address;
         }
     }
     return std::string();

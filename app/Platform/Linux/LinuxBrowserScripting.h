@@ -11,7 +11,8 @@ namespace kestrove {
 // accessible application (found by process, else by its web engine), its active frame, the
 // showing web document in it and that document's address. One worker thread answers one request
 // at a time; a request gets at most 3 s, and a browser that failed is left alone for 60 s.
-// The accessibility library is process-wide: make one instance per process.
+// The calls go over the worker's own connection to the bus, each with the time the request has
+// left, so a browser that does not answer costs one request and never blocks the next.
 class LinuxBrowserScripting final : public BrowserScripting
 {
 public:

@@ -9,9 +9,11 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
+#include <QEventLoop>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <netinet/in.h>
 #include <poll.h>
@@ -21,7 +23,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <future>
 #include <thread>
 #include <vector>
 
@@ -29,6 +30,8 @@ using namespace kestrove;
 using namespace std::chrono_literals;
 
 namespace {
+
+constexpr auto kLongStay = 90s;
 
 // A program started with a private HOME, its output discarded, ended with the test.
 class ChildProcess
@@ -62,7 +65,8 @@ private:
 };
 
 // Serves the test's pages on 127.0.0.1. The first page moves on to the second once the test
-// says so; the private page reports that its script ran.
+// says so; the private page reports that its script ran. The numbered pages follow `step`:
+// each moves on to the page of the step the test set and reports which one it shows.
 class PageServer
 {
 public:
@@ -89,8 +93,11 @@ public:
     {
         return "http://127.0.0.1:" + std::to_string(m_port) + path;
     }
+    std::string stepURL(int step) const { return url("/step/" + std::to_string(step) + ".html"); }
     std::atomic<bool> navigate = false;
     std::atomic<bool> privatePageRan = false;
+    std::atomic<int> step = 0;
+    std::atomic<int> shownStep = -1;
 
 private:
     void serve()
@@ -135,6 +142,24 @@ private:
         if (requestLine == "GET /next") {
             return navigate ? "go" : "wait";
         }
+        if (requestLine.starts_with("GET /step/")) {
+            const std::string shown = requestLine.substr(10, requestLine.find('.') - 10);
+            return "<title>Step " + shown + "</title><p id=tick></p><script>fetch('/shown/" +
+                   shown +
+                   "'); setInterval(() => fetch('/step').then(r => r.text()).then(t => {"
+                   " if (t !== '" +
+                   shown +
+                   "') location = '/step/' + t + '.html'; }), 200);"
+                   " setInterval(() => { const p = document.createElement('p');"
+                   " p.textContent = Date.now(); tick.replaceChildren(p); }, 20)</script>";
+        }
+        if (requestLine == "GET /step") {
+            return std::to_string(step.load());
+        }
+        if (requestLine.starts_with("GET /shown/")) {
+            shownStep = std::stoi(requestLine.substr(11));
+            return {};
+        }
         privatePageRan = privatePageRan || requestLine == "GET /private-ran";
         return "<title>Second page</title>";
     }
@@ -147,8 +172,7 @@ private:
 };
 
 // The accessibility bus inside the test's private session bus, with accessibility on from the
-// start (browsers decide at start-up whether to join it). One bus for all tests: the
-// accessibility library keeps its first connection for the life of the process.
+// start (browsers decide at start-up whether to join it). One bus for all tests of the program.
 class LinuxBrowserScriptingTest : public testing::Test
 {
 protected:
@@ -184,18 +208,28 @@ protected:
         return true;
     }
 
+    // Waits for the answer in a running Qt event loop, as the program's main thread does: a
+    // reader whose connections that loop also serves has its replies taken from under it.
     std::optional<std::string> ask(const std::string& bundleID, std::optional<int> processID)
     {
-        auto answer = std::make_shared<std::promise<std::optional<std::string>>>();
-        auto result = answer->get_future();
-        scripting.activeTabURL(bundleID, processID, [answer](std::optional<std::string> address) {
-            answer->set_value(std::move(address));
+        QEventLoop loop;
+        std::optional<std::optional<std::string>> answer;
+        QTimer::singleShot(10s, &loop, &QEventLoop::quit);
+        scripting.activeTabURL(bundleID, processID, [&](std::optional<std::string> address) {
+            QMetaObject::invokeMethod(&loop, [&, address = std::move(address)] {
+                answer = address;
+                loop.quit();
+            });
         });
-        if (result.wait_for(10s) != std::future_status::ready) {
+        loop.exec();
+        if (!answer) {
             ADD_FAILURE() << "a request never ended";
-            return std::nullopt;
+            // The late completion must find a loop to post to.
+            while (!answer) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+            }
         }
-        return result.get();
+        return *answer;
     }
 
     // Asks until the browser reports `expected`, skipping the back-off of failed attempts
@@ -210,6 +244,37 @@ protected:
     }
 
     QString url(const char* path) const { return QString::fromStdString(server.url(path)); }
+
+    // A page kept in front for a long stay: read every 2 s, as the tracker does, and moved to the
+    // next page after each read. Every read must answer with the page then shown.
+    void readThroughALongStay(const std::string& bundleID, std::optional<int> processID)
+    {
+        ASSERT_TRUE(waitFor(30s, [&] { return server.shownStep == 0; }));
+        ASSERT_TRUE(eventuallyReports(bundleID, processID, server.stepURL(0)));
+        errors = 0;
+        const auto started = std::chrono::steady_clock::now();
+        int reads = 0;
+        int answered = 0;
+        std::vector<std::string> wrong;
+        for (auto next = started; next - started < kLongStay; next += 2s) {
+            std::this_thread::sleep_until(next);
+            const std::optional<std::string> address = ask(bundleID, processID);
+            const std::string expected = server.stepURL(server.step);
+            ++reads;
+            answered += address ? 1 : 0;
+            if (address != expected) {
+                wrong.push_back("read " + std::to_string(reads) + ": " +
+                                address.value_or("(nothing)") + " instead of " + expected);
+            }
+            server.step = server.step + 1;
+            ASSERT_TRUE(waitFor(10s, [&] { return server.shownStep == server.step; }))
+                << "the browser did not move on to page " << server.step;
+        }
+        EXPECT_GE(reads, 30);
+        EXPECT_EQ(answered, reads);
+        EXPECT_TRUE(wrong.empty()) << testing::PrintToString(wrong);
+        EXPECT_EQ(errors, 0);
+    }
 
     // The browser opens a private window: once the page's script ran, it is up and in front.
     void openPrivateWindow(const QString& program, const QStringList& arguments)
@@ -265,6 +330,22 @@ TEST_F(LinuxBrowserScriptingTest, ChromiumAddressNavigationStopAndPrivateWindow)
     EXPECT_EQ(errors, 0) << "a private window is no failure";
 }
 
+TEST_F(LinuxBrowserScriptingTest, ChromiumAddressThroughALongStay)
+{
+    const QString chromium = QStandardPaths::findExecutable("chromium");
+    if (chromium.isEmpty()) {
+        GTEST_SKIP() << "chromium is not installed; scripts/install-deps installs it";
+    }
+    QStringList options{"--user-data-dir=" + home.filePath("chromium-stay"), "--no-first-run",
+                        "--no-default-browser-check", "--disable-gpu", "--password-store=basic"};
+    if (geteuid() == 0) {
+        options << "--no-sandbox";
+    }
+    const ChildProcess browser(chromium, options + QStringList{url("/step/0.html")}, home.path());
+    // As the tracker asks: without the window's process, so the browser is found by its engine.
+    readThroughALongStay("org.chromium.chromium", std::nullopt);
+}
+
 TEST_F(LinuxBrowserScriptingTest, FirefoxAddressNavigationAndPrivateWindow)
 {
     const QString firefox = QStandardPaths::findExecutable("firefox-esr");
@@ -284,6 +365,19 @@ TEST_F(LinuxBrowserScriptingTest, FirefoxAddressNavigationAndPrivateWindow)
     openPrivateWindow(firefox, options + QStringList{"--private-window", url("/private.html")});
     EXPECT_EQ(ask(bundleID, browser.pid()), std::nullopt);
     EXPECT_EQ(errors, 0) << "a private window is no failure";
+}
+
+TEST_F(LinuxBrowserScriptingTest, FirefoxAddressThroughALongStay)
+{
+    const QString firefox = QStandardPaths::findExecutable("firefox-esr");
+    if (firefox.isEmpty()) {
+        GTEST_SKIP() << "firefox-esr is not installed; scripts/install-deps installs it";
+    }
+    QDir().mkpath(home.filePath("firefox-stay"));
+    const ChildProcess browser(
+        firefox, {"--profile", home.filePath("firefox-stay"), "--no-remote", url("/step/0.html")},
+        home.path());
+    readThroughALongStay("org.mozilla.firefox", browser.pid());
 }
 
 } // namespace
