@@ -41,13 +41,8 @@ Application::Application()
                 m_notifications, m_focusBridge, m_focusMonitor, m_desktop},
                Database::defaultPath()),
       m_shell(m_engine, m_preferences,
-              {[this] {
-                   return new MenuBarView(
-                       m_engine, {[this] { m_shell.dashboard().show(DashboardSection::today); },
-                                  [this] { m_shell.dashboard().show(DashboardSection::settings); },
-                                  [this] { quit(); }});
-               },
-               {}})
+              {[this] { return popoverContent(); },
+               [this](DashboardSection section) { return page(section); }})
 {
     applyTheme(*qApp);
     connect();
@@ -93,6 +88,29 @@ void Application::connect()
         },
         [this] { m_shell.dashboard().show(DashboardSection::today); },
     });
+}
+
+QWidget* Application::popoverContent()
+{
+    return new MenuBarView(m_engine,
+                           {[this] { m_shell.dashboard().show(DashboardSection::today); },
+                            [this] { m_shell.dashboard().show(DashboardSection::settings); },
+                            [this] { quit(); }});
+}
+
+// Each dashboard page as it is built anew on a change of section; a page not built yet shows
+// as such.
+QWidget* Application::page(DashboardSection section)
+{
+    switch (section) {
+    case DashboardSection::today:
+    case DashboardSection::week:
+    case DashboardSection::projects:
+    case DashboardSection::lockIn:
+    case DashboardSection::settings:
+        break;
+    }
+    return nullptr;
 }
 
 void Application::launch()

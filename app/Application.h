@@ -68,6 +68,8 @@ public:
 
 private:
     void connect();
+    QWidget* popoverContent();
+    QWidget* page(DashboardSection section);
     void reportStartup();
     void watchStopSignals();
 
