@@ -11,11 +11,19 @@ namespace kestrove {
 ShutdownModel ShutdownModel::capture(SessionEngine& engine)
 {
     const GoalTracker& goal = engine.goal();
+    return make(goal.deepWorkSecondsToday(), goal.goalHoursLabel(), goal.isGoalAchieved(),
+                goal.remainingFormatted(), engine.today().byProject);
+}
+
+ShutdownModel ShutdownModel::make(double deepSeconds, const std::string& goalLabel, bool achieved,
+                                  const std::string& remainingText,
+                                  const std::vector<TimeShare>& byProject)
+{
     ShutdownModel model;
-    model.deepTime = DurationFormat::hm(goal.deepWorkSecondsToday());
-    model.goalLine = model.deepTime + " / " + goal.goalHoursLabel();
-    model.remaining = goal.isGoalAchieved() ? "Achieved" : goal.remainingFormatted();
-    for (const TimeShare& share : engine.today().byProject) {
+    model.deepTime = DurationFormat::hm(deepSeconds);
+    model.goalLine = model.deepTime + " / " + goalLabel;
+    model.remaining = achieved ? "Achieved" : remainingText;
+    for (const TimeShare& share : byProject) {
         if (model.projects.size() == kMaxProjects) {
             break;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/DaySummary.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +26,9 @@ struct ShutdownModel
     static constexpr std::size_t kMaxProjects = 6;
 
     static ShutdownModel capture(SessionEngine& engine);
+    static ShutdownModel make(double deepSeconds, const std::string& goalLabel, bool achieved,
+                              const std::string& remainingText,
+                              const std::vector<TimeShare>& byProject);
 
     std::string deepTime;  // "2h 5m"
     std::string goalLine;  // "2h 5m / 4h"
