@@ -68,18 +68,20 @@ MenuChip::MenuChip(int pixelSize, QFont::Weight weight, QWidget* parent) : QTool
     setPopupMode(QToolButton::InstantPopup);
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     setCursor(Qt::PointingHandCursor);
-    setStyleSheet("QToolButton { border: none; background: transparent; padding: 0; }"
-                  "QToolButton::menu-indicator { image: none; width: 0; }");
 }
 
 void MenuChip::setLabel(const QString& text, const QColor& colour, QStringView symbol,
                         int symbolSize)
 {
     setText(text);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::ButtonText, colour);
-    palette.setColor(QPalette::WindowText, colour);
-    setPalette(palette);
+    // A style sheet's colour wins over the palette's, so the colour goes there.
+    setStyleSheet(QString("QToolButton { border: none; background: transparent; padding: 0; "
+                          "color: rgba(%1, %2, %3, %4); }"
+                          "QToolButton::menu-indicator { image: none; width: 0; }")
+                      .arg(colour.red())
+                      .arg(colour.green())
+                      .arg(colour.blue())
+                      .arg(colour.alpha()));
     if (symbol.isEmpty()) {
         setIcon({});
     } else {
