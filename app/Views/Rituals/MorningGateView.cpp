@@ -290,6 +290,10 @@ void MorningGateView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     refreshDerived();
     placeCloseButton();
+    // Typing goes to the first block's task until the user picks another field.
+    if (!focusWidget() && !m_rows.empty()) {
+        m_rows.front()->taskField()->setFocus();
+    }
 }
 
 void MorningGateView::placeCloseButton()
