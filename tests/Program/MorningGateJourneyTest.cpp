@@ -6,6 +6,7 @@
 
 #include "Views/Rituals/MorningGateView.h"
 #include "core/Calendar.h"
+#include "support/LogCapture.h"
 #include "support/TemporaryFolder.h"
 
 #include <QApplication>
@@ -105,6 +106,7 @@ private:
 TEST(MorningGateJourneyTest, TheWallCoversBothScreensTakesAPlanAndLetsTheHatchThrough)
 {
     application();
+    LogCapture log;
     TemporaryFolder home;
     setenv("XDG_DATA_HOME", home.path.c_str(), 1);
     setenv("XDG_CONFIG_HOME", home.path.c_str(), 1);
@@ -134,10 +136,18 @@ TEST(MorningGateJourneyTest, TheWallCoversBothScreensTakesAPlanAndLetsTheHatchTh
         EXPECT_TRUE(window->findChild<MorningGateView*>());
     }
 
-    // The other application is hidden while the wall stands.
-    other.activate(chatter);
+    // The other application, in front when the wall rose, is hidden; brought back, it is
+    // hidden again (after the blocker's pause between two hides of one application).
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return other.wmState(chatter) == IconicState; }, kWaitMilliseconds));
+    app.hider().waitUntilIdle();
+    QTest::qWait(1000);
+    other.activate(chatter);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return log.count("hide ok for chatter") == 2; }, kWaitMilliseconds));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return other.wmState(chatter) == IconicState; }, kWaitMilliseconds));
+    app.hider().waitUntilIdle();
 
     // Typed keys reach the first screen's form through the grab.
     QWidget* first = app.wall().windows().front();
