@@ -3,6 +3,8 @@
 #include "Platform/Linux/LinuxSessionBus.h"
 #include "Platform/Linux/LinuxX11Connection.h"
 #include "Platform/StartupSummary.h"
+#include "Views/Rituals/MorningGateView.h"
+#include "Views/Rituals/PlanViews.h"
 #include "Views/Theme.h"
 
 #include <QApplication>
@@ -76,8 +78,7 @@ void Application::connect()
         [this] {
             m_mainQueue.post([this] { m_engine.endFocusTask(FocusTask::EndReason::brokeOut); });
         },
-        // The morning wall brings itself back to the front once it is built.
-        [] {},
+        [this] { m_wall.reassert(); },
     });
     m_notifications.setHandlers({
         [this](const std::string& id) { m_engine.answerTimeUpDone(id); },
@@ -88,6 +89,31 @@ void Application::connect()
         },
         [this] { m_shell.dashboard().show(DashboardSection::today); },
     });
+}
+
+QWidget* Application::planningForm(const GateForm& form)
+{
+    MorningGateView::Context context;
+    context.shutdownNote = [this] { return m_engine.planForToday(); };
+    context.lastUsedApps = m_allowlistPresets.lastUsed();
+    context.pickApps = m_appPicker;
+    return new MorningGateView(form, std::move(context));
+}
+
+void Application::openShutdown()
+{
+    m_shutdown.show();
+}
+
+QWidget* Application::planStrip()
+{
+    return new PlanStrip(m_engine, [this] { m_shell.dashboard().show(DashboardSection::today); });
+}
+
+QWidget* Application::planCard()
+{
+    return new PlanCard(
+        m_engine, {m_appPicker, [this] { m_shell.dashboard().show(DashboardSection::today); }});
 }
 
 QWidget* Application::popoverContent()
