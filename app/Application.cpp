@@ -3,6 +3,7 @@
 #include "Platform/Linux/LinuxSessionBus.h"
 #include "Platform/Linux/LinuxX11Connection.h"
 #include "Platform/StartupSummary.h"
+#include "Views/Dashboard/TodayView.h"
 #include "Views/Theme.h"
 
 #include <QApplication>
@@ -104,6 +105,8 @@ QWidget* Application::page(DashboardSection section)
 {
     switch (section) {
     case DashboardSection::today:
+        // The focus-task and plan cards are filled in here as their windows land.
+        return new TodayView(m_engine, m_shell.navigation(), TodayView::Hooks{});
     case DashboardSection::week:
     case DashboardSection::projects:
     case DashboardSection::lockIn:

@@ -1,5 +1,6 @@
 #include "Gallery/Gallery.h"
 #include "Gallery/ShellGallery.h"
+#include "Gallery/TodayGallery.h"
 
 #include "Views/Components/EmptyHint.h"
 #include "Views/Components/Eyebrow.h"
@@ -662,6 +663,9 @@ std::vector<GalleryView> allGalleryViews()
 {
     std::vector<GalleryView> views = galleryViews();
     for (auto& view : shellGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : todayGalleryViews()) {
         views.push_back(std::move(view));
     }
     return views;
