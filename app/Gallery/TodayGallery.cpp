@@ -214,7 +214,7 @@ std::unique_ptr<QWidget> stripHovered()
         dayStart + 9.5 * 3600));
     // The tooltip's room opens over 0.15 s; the picture shows it open.
     QCoreApplication::processEvents();
-    for (int i = 0; i < 20 && strip->height() < 56 + 56 + 18; ++i) {
+    for (int i = 0; i < 25; ++i) {
         QThread::msleep(10);
         QCoreApplication::processEvents();
     }

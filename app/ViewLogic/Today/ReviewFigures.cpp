@@ -12,6 +12,8 @@ namespace {
 constexpr double kMinimumPartSeconds = 60;
 constexpr double kMinimumWorkedSeconds = 60;
 constexpr int kReviewLimit = 4;
+constexpr std::string_view kNothingYetToday = "Nothing recorded yet today.";
+constexpr std::string_view kNothingThatDay = "Nothing recorded that day.";
 
 } // namespace
 
@@ -78,6 +80,14 @@ DayReviewFigures dayReviewFigures(const DaySummary& summary, double goalSeconds,
         figures.stats.push_back({"deep work span", *figures.span});
     }
     figures.lines = DayReview::lines(summary, goalSeconds, recentDays, kReviewLimit);
+    if (!isToday) {
+        // The review's words for an empty day speak of today; a past day is "that day".
+        for (ReviewLine& line : figures.lines) {
+            if (line.text == kNothingYetToday) {
+                line.text = kNothingThatDay;
+            }
+        }
+    }
     return figures;
 }
 

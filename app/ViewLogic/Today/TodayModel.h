@@ -27,7 +27,6 @@ inline constexpr const char* kDepthTipTitle = "Depth strip";
 inline constexpr const char* kDepthTipDetail =
     "Your day as a band of time. Deep work hangs full height, shallow work sits at the surface, "
     "distraction flares, idle is dark water. Hover for exact times.";
-inline constexpr const char* kNothingRecorded = "Nothing recorded that day.";
 inline constexpr const char* kBlocksTipDetail =
     "A run of deep work with interruptions shorter than your grace period (Settings). Only "
     "blocks of 5 minutes or more are listed; all deep time counts toward the total either way.";

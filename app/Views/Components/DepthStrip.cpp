@@ -106,6 +106,14 @@ void paintDepthAxis(QPainter& painter, QPointF origin, double width, StripData::
     painter.restore();
 }
 
+double depthTooltipHeight(const Segment& segment)
+{
+    const double line1 = QFontMetricsF(uiFont(11, QFont::DemiBold)).height();
+    const double line2 = QFontMetricsF(uiFont(11)).height();
+    const double line3 = stripTooltip(segment).title ? QFontMetricsF(uiFont(10)).height() + 3 : 0;
+    return 8 + line1 + 3 + line2 + line3 + 8;
+}
+
 void paintDepthTooltip(QPainter& painter, QPointF origin, const Segment& segment)
 {
     const StripTooltip tooltip = stripTooltip(segment);
@@ -225,7 +233,11 @@ void DepthStrip::setHovered(std::optional<std::size_t> hovered)
     if (grows) {
         m_roomAnimation->stop();
         m_roomAnimation->setStartValue(m_room);
-        m_roomAnimation->setEndValue(m_hovered ? kStripTooltipRoom : 0.0);
+        // Our font's lines are taller than the room the band keeps for the card; it grows to fit.
+        m_roomAnimation->setEndValue(
+            m_hovered
+                ? std::max(kStripTooltipRoom, depthTooltipHeight(m_segments[*m_hovered]) + kGap)
+                : 0.0);
         m_roomAnimation->start();
     }
     update();
@@ -254,6 +266,7 @@ void DepthStrip::paintEvent(QPaintEvent*)
     if (m_interactive && m_hovered && m_room > 0) {
         painter.save();
         painter.setOpacity(std::min(1.0, m_room / kStripTooltipRoom));
+        painter.setClipRect(QRectF(0, m_barHeight, w, m_room));
         paintDepthTooltip(painter, QPointF(tooltipX(m_hoverX, w), m_barHeight + kGap),
                           m_segments[*m_hovered]);
         painter.restore();

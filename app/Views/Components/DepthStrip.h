@@ -20,6 +20,8 @@ void paintDepthBand(QPainter& painter, const QRectF& band, const std::vector<Seg
                     std::optional<std::size_t> hovered = std::nullopt);
 // The hour labels under a band `width` wide, in a row whose top-left is `origin`.
 void paintDepthAxis(QPainter& painter, QPointF origin, double width, StripData::Range range);
+// The height of the tooltip card of one segment.
+double depthTooltipHeight(const Segment& segment);
 // The tooltip card of one segment, its top-left at `origin`.
 void paintDepthTooltip(QPainter& painter, QPointF origin, const Segment& segment);
 

@@ -625,8 +625,6 @@ QWidget* TodayView::depthSection()
     const Date now = m_engine.clock().now();
     if (m_failed) {
         stack->addWidget(errorLine());
-    } else if (!today && m_segments.empty()) {
-        stack->addWidget(new EmptyHint(TodayTexts::kNothingRecorded));
     } else {
         const Date dayStart = day();
         const Date reference = today ? now : Calendar::addingDays(dayStart, 1);
