@@ -155,4 +155,9 @@ TEST(TodayLoaderTest, AFailedReadIsReportedNotShownAsAnEmptyDay)
     EXPECT_TRUE(result->failed);
     EXPECT_FALSE(result->pastSummary.has_value());
     EXPECT_TRUE(log.contains("today load failed: "));
+
+    // Every poll fails the same way: said once.
+    loader.load(Calendar::date(2026, 12, 7), false, [&](TodayLoad load) { result = load; });
+    rig.settle();
+    EXPECT_EQ(log.count("today load failed: "), 1);
 }

@@ -198,3 +198,22 @@ TEST_F(TodayViewTest, ReviewCardsShowTheirParts)
     WeekReviewCard week({}, 4 * 3600, {});
     EXPECT_EQ(week.figures().atDesk, "0m");
 }
+
+// The dashboard may open before the engine has started (no tray): the page waits for the
+// database instead of showing the day as unreadable.
+TEST_F(TodayViewTest, APageBuiltBeforeTheStartLoadsOnceTheEngineRuns)
+{
+    m_rig.show("com.microsoft.vscode", "a.cpp");
+    TodayView view(*m_rig.engine, m_navigation);
+    m_rig.settle();
+    EXPECT_FALSE(view.loadFailed());
+    EXPECT_TRUE(view.segments().empty());
+    m_rig.start();
+    m_rig.run(30);
+    QCoreApplication::processEvents();
+    m_rig.settle();
+    EXPECT_FALSE(view.loadFailed());
+    EXPECT_EQ(view.findChild<QWidget*>("readError"), nullptr);
+    ASSERT_FALSE(view.segments().empty());
+    EXPECT_NEAR(view.segments().back().end - view.segments().front().start, 30, 1.5);
+}

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace kestrove {
 
@@ -90,10 +91,13 @@ void TodayLoader::load(Date day, bool isToday, Apply apply)
                 return;
             }
             if (result.ok()) {
+                m_failing = false;
                 apply(result.value());
                 return;
             }
-            m_log.error(std::string("today load failed: ") + result.error()->what());
+            if (!std::exchange(m_failing, true)) {
+                m_log.error(std::string("today load failed: ") + result.error()->what());
+            }
             TodayLoad failed;
             failed.day = dayStart;
             failed.isToday = isToday;

@@ -53,6 +53,8 @@ public:
 private:
     SessionEngine& m_engine;
     std::uint64_t m_generation = 0;
+    // The last applied load failed; a run of failures is logged once.
+    bool m_failing = false;
     Log m_log{"app"};
     LifetimeGuard m_guard;
 };

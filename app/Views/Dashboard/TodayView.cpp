@@ -311,6 +311,12 @@ const DaySummary& TodayView::shown() const
 
 void TodayView::load()
 {
+    // Before the engine starts there is no database to read; the start brings the first load.
+    if (!m_engine.isRunning()) {
+        m_loadPending = true;
+        return;
+    }
+    m_loadPending = false;
     m_loader.load(day(), isToday(), [this](TodayLoad load) { apply(std::move(load)); });
 }
 
@@ -391,6 +397,11 @@ TodayView::Signature TodayView::signature() const
 
 void TodayView::refreshIfChanged()
 {
+    if (m_loadPending && m_engine.isRunning()) {
+        m_loadPending = false;
+        // On a later turn: the start sends the database's open right after saying it runs.
+        QTimer::singleShot(0, this, [this] { load(); });
+    }
     Signature now = signature();
     if (m_lastSignature && *m_lastSignature == now) {
         return;

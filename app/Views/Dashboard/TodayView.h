@@ -94,6 +94,7 @@ private:
     std::optional<DaySummary> m_empty;
     bool m_legacyImported = false;
     bool m_failed = false;
+    bool m_loadPending = false;
     std::optional<Date> m_shownSelectedDay;
 
     QScrollArea* m_scroll;
