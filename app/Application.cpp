@@ -3,6 +3,7 @@
 #include "Platform/Linux/LinuxSessionBus.h"
 #include "Platform/Linux/LinuxX11Connection.h"
 #include "Platform/StartupSummary.h"
+#include "Views/Dashboard/TodayView.h"
 #include "Views/Rituals/MorningGateView.h"
 #include "Views/Rituals/PlanViews.h"
 #include "Views/Theme.h"
@@ -130,6 +131,9 @@ QWidget* Application::page(DashboardSection section)
 {
     switch (section) {
     case DashboardSection::today:
+        // The focus-task card is filled in here once it lands.
+        return new TodayView(m_engine, m_shell.navigation(),
+                             TodayView::Hooks{{}, [this] { return planCard(); }});
     case DashboardSection::week:
     case DashboardSection::projects:
     case DashboardSection::lockIn:

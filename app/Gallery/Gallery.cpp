@@ -1,6 +1,7 @@
 #include "Gallery/Gallery.h"
 #include "Gallery/RitualsGallery.h"
 #include "Gallery/ShellGallery.h"
+#include "Gallery/TodayGallery.h"
 
 #include "Views/Components/EmptyHint.h"
 #include "Views/Components/Eyebrow.h"
@@ -666,6 +667,9 @@ std::vector<GalleryView> allGalleryViews()
         views.push_back(std::move(view));
     }
     for (auto& view : ritualsGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : todayGalleryViews()) {
         views.push_back(std::move(view));
     }
     return views;
