@@ -25,8 +25,10 @@
 #include "Platform/Log.h"
 #include "Platform/Preferences.h"
 #include "ViewLogic/Lockdown/LockdownOverlay.h"
+#include "Views/FlowHUDController.h"
 #include "Views/Lockdown/LockdownOverlayWindows.h"
 #include "Views/MenuBarView.h"
+#include "Views/OnboardingController.h"
 #include "Views/Shell/ShellController.h"
 #include "WindowStandIns.h"
 
@@ -65,6 +67,8 @@ public:
     ShellController& shell() { return m_shell; }
     LockdownOverlayWindows& overlayWindows() { return m_overlayWindows; }
     LinuxHider& hider() { return m_hider; }
+    FlowHUDController& lockInDisplay() { return m_lockInDisplay; }
+    OnboardingController& onboarding() { return m_onboarding; }
 
 private:
     void connect();
@@ -102,11 +106,12 @@ private:
     LockdownOverlayWindows m_overlayWindows;
     LinuxHider m_hider;
     WorkspaceLockdownEnforcer m_lockdown{m_workspace, m_scheduler, m_clock, m_hider, m_overlay};
-    NoLockInDisplay m_lockInDisplay;
+    FlowHUDController m_lockInDisplay;
     NoMorningGate m_morningGate;
 
     SessionEngine m_engine;
     ShellController m_shell;
+    OnboardingController m_onboarding;
     bool m_quitting = false;
 };
 

@@ -1,24 +1,10 @@
 #pragma once
 
-// What the engine asks of windows that are not built yet: the floating lock-in display and the
-// morning gate. Each goes as its real window lands; until then the gate never rises.
-#include "Engine/LockInDisplay.h"
+// What the engine asks of windows that are not built yet: the morning gate. It goes as its real
+// window lands; until then the gate never rises.
 #include "Engine/MorningGateController.h"
 
 namespace kestrove {
-
-class NoLockInDisplay final : public LockInDisplay
-{
-public:
-    bool isEnabled() const override { return false; }
-    bool isSetUp() const override { return false; }
-    void setUp() override {}
-    bool hasPanel() const override { return false; }
-    bool isPanelVisible() const override { return false; }
-    void snapToScreenIfNeeded() override {}
-    void orderFront() override {}
-    void orderOut() override {}
-};
 
 class NoMorningGate final : public MorningGateController
 {
