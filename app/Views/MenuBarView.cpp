@@ -21,6 +21,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace kestrove {
 
 namespace {
@@ -57,6 +60,20 @@ QIcon symbolIcon(const QString& name, const QColor& colour)
     painter.setRenderHint(QPainter::Antialiasing);
     paintSymbol(painter, name, QRectF(2, 2, 12, 12), colour);
     return QIcon(pixmap);
+}
+
+// Moves a bar only by whole pixels: the goal and the task grow by a fraction of a pixel each
+// second, and the bar's spring would otherwise animate every one of them.
+void setBarProgress(Waterline& bar, double progress)
+{
+    const int pixels = bar.width();
+    double shown = std::clamp(progress, 0.0, 1.0);
+    if (pixels >= 10) {
+        shown = std::round(shown * pixels) / pixels;
+    }
+    if (shown != bar.progress()) {
+        bar.setProgress(shown);
+    }
 }
 
 // Opens a menu under the button that shows it, as a menu button does.
@@ -246,7 +263,7 @@ void MenuBarView::refresh()
     m_goalLine->setText(qt(c.goalOrPauseLine));
     m_goalLine->setFont(uiFont(11, c.isPaused ? QFont::DemiBold : QFont::Normal));
     setLabelColour(*m_goalLine, c.isPaused ? KS::shallow() : KS::textTertiary());
-    m_goalBar->setProgress(c.goalProgress);
+    setBarProgress(*m_goalBar, c.goalProgress);
     m_fixPermission->setVisible(c.showFixPermission);
 
     m_kindDot->setKind(c.kind);
@@ -266,7 +283,7 @@ void MenuBarView::refresh()
                        c.taskState == TaskCounting::onTask ? KS::success() : KS::shallow());
         m_countdown->setText(qt(c.countdown));
         m_taskBar->setVisible(c.taskProgress.has_value());
-        m_taskBar->setProgress(c.taskProgress.value_or(0));
+        setBarProgress(*m_taskBar, c.taskProgress.value_or(0));
     }
     applyFinishButtons();
 
