@@ -77,12 +77,11 @@ void FlowHUDController::orderFront()
     if (!m_panel) {
         return;
     }
-    m_panel->winId(); // the native window, for the hints below
+    m_panel->show();
+    m_panel->raise();
     if (m_hooks.onEveryDesktop) {
         m_hooks.onEveryDesktop(*m_panel);
     }
-    m_panel->show();
-    m_panel->raise();
 }
 
 void FlowHUDController::orderOut()

@@ -25,8 +25,8 @@ public:
 
     struct Hooks
     {
-        // Asks the window manager to keep the window on every desktop; called before each
-        // mapping, since the manager may forget it while the window is unmapped.
+        // Asks the window manager to keep the window on every desktop; called after each
+        // show, since the manager may forget it while the window is unmapped.
         std::function<void(QWidget&)> onEveryDesktop;
     };
 

@@ -41,27 +41,23 @@ void showOnEveryDesktop(QWidget& window)
     const Atom sticky = XInternAtom(display, "_NET_WM_STATE_STICKY", False);
     const Atom skipTaskbar = XInternAtom(display, "_NET_WM_STATE_SKIP_TASKBAR", False);
     const Atom skipPager = XInternAtom(display, "_NET_WM_STATE_SKIP_PAGER", False);
-    if (window.isVisible()) {
-        XEvent event = {};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = id;
-        event.xclient.message_type = desktop;
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = static_cast<long>(kEveryDesktop);
-        event.xclient.data.l[1] = 2;
-        XSendEvent(display, DefaultRootWindow(display), False,
-                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
-        for (const Atom state : {sticky, skipTaskbar, skipPager}) {
-            requestState(display, id, state);
-        }
-    } else {
-        // Read by the window manager when the window is mapped.
-        const unsigned long every = kEveryDesktop;
-        XChangeProperty(display, id, desktop, XA_CARDINAL, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(&every), 1);
-        const Atom states[] = {sticky, skipTaskbar, skipPager};
-        XChangeProperty(display, id, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
-                        PropModeAppend, reinterpret_cast<const unsigned char*>(states), 3);
+    // Qt writes the current desktop into the property when it shows the window: the property
+    // is written again after it, for a manager that reads it at mapping, and the manager is
+    // asked as well, for one that already manages the window.
+    const unsigned long every = kEveryDesktop;
+    XChangeProperty(display, id, desktop, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&every), 1);
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = id;
+    event.xclient.message_type = desktop;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(kEveryDesktop);
+    event.xclient.data.l[1] = 2;
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    for (const Atom state : {sticky, skipTaskbar, skipPager}) {
+        requestState(display, id, state);
     }
     XFlush(display);
 }
