@@ -1,8 +1,10 @@
 #include "Application.h"
 
 #include "Platform/Linux/LinuxSessionBus.h"
+#include "Platform/Linux/LinuxWindowHints.h"
 #include "Platform/Linux/LinuxX11Connection.h"
 #include "Platform/StartupSummary.h"
+#include "ViewLogic/Shell/OnboardingModel.h"
 #include "Views/Dashboard/TodayView.h"
 #include "Views/Rituals/MorningGateView.h"
 #include "Views/Rituals/PlanViews.h"
@@ -39,13 +41,15 @@ Application::Application()
           return SessionStats::capture(m_engine.focusTaskManager().active(), m_clock.now());
       }),
       m_hider(m_mainQueue, {{}, [this] { return m_workspace.identityResolver(); }}),
+      m_lockInDisplay(m_preferences, {LinuxWindowHints::showOnEveryDesktop}),
       m_engine({m_clock, m_mainQueue, m_scheduler, m_preferences, m_workspace, m_tracker,
                 m_allowlistPresets, m_lockdown, m_overlay, m_lockInDisplay, m_morningGate,
                 m_notifications, m_focusBridge, m_focusMonitor, m_desktop},
                Database::defaultPath()),
       m_shell(m_engine, m_preferences,
               {[this] { return popoverContent(); },
-               [this](DashboardSection section) { return page(section); }})
+               [this](DashboardSection section) { return page(section); }}),
+      m_onboarding(m_engine, [this] { m_shell.dashboard().show(DashboardSection::today); })
 {
     applyTheme(*qApp);
     connect();
@@ -71,6 +75,7 @@ void Application::useOnlyTheUsersSessionBus()
 // sides exist.
 void Application::connect()
 {
+    m_lockInDisplay.attach(m_engine);
     m_overlay.setScreens(&m_overlayWindows);
     m_lockdown.setHooks({
         [this] { return m_engine.awaitingTimeUp(); },
@@ -119,10 +124,16 @@ QWidget* Application::planCard()
 
 QWidget* Application::popoverContent()
 {
-    return new MenuBarView(m_engine,
-                           {[this] { m_shell.dashboard().show(DashboardSection::today); },
-                            [this] { m_shell.dashboard().show(DashboardSection::settings); },
-                            [this] { quit(); }});
+    MenuBarView::Actions actions;
+    actions.openDashboard = [this](DashboardSection section) { m_shell.dashboard().show(section); };
+    actions.share = [this] {
+        m_shell.navigation().setShowShare(true);
+        m_shell.dashboard().show(DashboardSection::today);
+    };
+    actions.shutdownRitual = [this] { openShutdown(); };
+    actions.planStrip = [this] { return planStrip(); };
+    actions.quit = [this] { quit(); };
+    return new MenuBarView(m_engine, std::move(actions));
 }
 
 // Each dashboard page as it is built anew on a change of section; a page not built yet shows
@@ -150,9 +161,11 @@ void Application::launch()
     // The tray works while the engine starts; its first titles show the state before start.
     m_shell.launch();
     m_engine.start([this] {
-        // Onboarding comes with its own window; until then a restored task shows its display.
-        if (m_preferences.boolValue("onboardingComplete").value_or(false) &&
-            m_engine.focusTaskManager().active()) {
+        // Until onboarding is complete it comes first, and a restored task waits for the next
+        // launch to show its display.
+        if (!m_preferences.boolValue(OnboardingModel::kCompleteKey).value_or(false)) {
+            m_onboarding.show();
+        } else if (m_engine.focusTaskManager().active()) {
             m_engine.showLockInDisplay();
         }
     });

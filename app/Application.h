@@ -26,13 +26,14 @@
 #include "Platform/Preferences.h"
 #include "ViewLogic/Lockdown/LockdownOverlay.h"
 #include "ViewLogic/Rituals/GateController.h"
+#include "Views/FlowHUDController.h"
 #include "Views/Lockdown/LockdownOverlayWindows.h"
 #include "Views/MenuBarView.h"
+#include "Views/OnboardingController.h"
 #include "Views/Rituals/GateWindows.h"
 #include "Views/Rituals/RitualParts.h"
 #include "Views/Rituals/ShutdownView.h"
 #include "Views/Shell/ShellController.h"
-#include "WindowStandIns.h"
 
 #include <QObject>
 
@@ -80,6 +81,8 @@ public:
     QWidget* planCard();
     // The application picker of the block rows; until it is set, "Pick apps" opens nothing.
     void setAppPicker(AppPicker picker) { m_appPicker = std::move(picker); }
+    FlowHUDController& lockInDisplay() { return m_lockInDisplay; }
+    OnboardingController& onboarding() { return m_onboarding; }
 
 private:
     void connect();
@@ -118,7 +121,7 @@ private:
     LockdownOverlayWindows m_overlayWindows;
     LinuxHider m_hider;
     WorkspaceLockdownEnforcer m_lockdown{m_workspace, m_scheduler, m_clock, m_hider, m_overlay};
-    NoLockInDisplay m_lockInDisplay;
+    FlowHUDController m_lockInDisplay;
     AppPicker m_appPicker;
     PlanEditorWindow m_planEditor{[this](const GateForm& form) { return planningForm(form); }};
     MorningWallWindows m_wall{[this](const GateForm& form) { return planningForm(form); },
@@ -130,6 +133,7 @@ private:
 
     SessionEngine m_engine;
     ShellController m_shell;
+    OnboardingController m_onboarding;
     ShutdownWindowController m_shutdown{m_engine};
     bool m_quitting = false;
 };

@@ -1,4 +1,5 @@
 #include "Gallery/Gallery.h"
+#include "Gallery/PopoverGallery.h"
 #include "Gallery/RitualsGallery.h"
 #include "Gallery/ShellGallery.h"
 #include "Gallery/TodayGallery.h"
@@ -670,6 +671,9 @@ std::vector<GalleryView> allGalleryViews()
         views.push_back(std::move(view));
     }
     for (auto& view : todayGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : popoverGalleryViews()) {
         views.push_back(std::move(view));
     }
     return views;

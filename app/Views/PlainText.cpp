@@ -1,5 +1,7 @@
 #include "Views/PlainText.h"
 
+#include "Views/Theme.h"
+
 #include <QLabel>
 
 namespace kestrove {
@@ -15,6 +17,25 @@ void setPlainText(QLabel& label, const QString& text)
 {
     label.setTextFormat(Qt::PlainText);
     label.setText(text);
+}
+
+QLabel* textLabel(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour,
+                  QWidget* parent)
+{
+    QLabel* label = plainLabel(text, parent);
+    label->setFont(uiFont(pixelSize, weight));
+    setLabelColour(*label, colour);
+    return label;
+}
+
+void setLabelColour(QLabel& label, const QColor& colour)
+{
+    QPalette palette = label.palette();
+    if (palette.color(QPalette::WindowText) == colour) {
+        return;
+    }
+    palette.setColor(QPalette::WindowText, colour);
+    label.setPalette(palette);
 }
 
 QString plainToolTip(const QString& text)

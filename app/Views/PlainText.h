@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QString>
 
 class QLabel;
@@ -12,6 +14,12 @@ namespace kestrove {
 // get Qt::PlainText, because Qt's automatic format would render "<b>x</b>" as bold.
 QLabel* plainLabel(const QString& text, QWidget* parent = nullptr);
 void setPlainText(QLabel& label, const QString& text);
+
+// A plain label in the application's font at a size in pixels, weight and colour.
+QLabel* textLabel(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour,
+                  QWidget* parent = nullptr);
+// Changes a label's text colour; an unchanged colour leaves the label alone.
+void setLabelColour(QLabel& label, const QColor& colour);
 
 // A tool tip always guesses the format from its text; this escapes the text so that the guess
 // cannot turn it into markup, and keeps its spaces and line breaks.

@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <sqlite3.h>
 
 #include <X11/Xatom.h>
@@ -34,7 +37,8 @@ QApplication& application()
     static int argc = 1;
     static char name[] = "kestrove_program_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
+    // Another test of this program may have made it already.
+    static QApplication* app = qApp ? qApp : new QApplication(argc, argv);
     return *app;
 }
 
@@ -166,6 +170,10 @@ TEST(LockdownJourneyTest, BlockedWindowIsWalledSentAwayAndTheTaskBrokenOut)
     TemporaryFolder home;
     setenv("XDG_DATA_HOME", home.path.c_str(), 1);
     setenv("XDG_CONFIG_HOME", home.path.c_str(), 1);
+    // A user who went through onboarding before: no welcome window takes the front.
+    std::filesystem::create_directories(home.path + "/Kestrove");
+    std::ofstream(home.path + "/Kestrove/preferences.json")
+        << R"({"onboardingComplete": {"bool": true}})";
     Desktop desktop;
     const Window keeper = desktop.create("Keeper");
     const Window chatter = desktop.create("Chatter");

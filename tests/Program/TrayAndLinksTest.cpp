@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -75,6 +76,10 @@ TEST(TrayAndLinksTest, TheTrayIconOpensThePopoverAndAnInstalledLinkOpensTheWeek)
     ::chmod(runtime.c_str(), 0700);
     environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
     run("xdg-mime", {"default", "kestrove.desktop", "x-scheme-handler/kestrove"}, environment);
+    // A user who went through onboarding before: no welcome window takes the front.
+    std::filesystem::create_directories(folder.path + "/config/Kestrove");
+    std::ofstream(folder.path + "/config/Kestrove/preferences.json")
+        << R"({"onboardingComplete": {"bool": true}})";
 
     QProcess tray;
     tray.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width",

@@ -79,14 +79,14 @@ QHBoxLayout* deskRow(const std::string& atDesk, int figureSize,
 {
     auto* row = new QHBoxLayout;
     row->setSpacing(8);
-    row->addWidget(textLabel(QString::fromStdString(atDesk), figureSize, QFont::Black, KS::text()),
+    row->addWidget(pageText(QString::fromStdString(atDesk), figureSize, QFont::Black, KS::text()),
                    0, Qt::AlignBaseline);
-    row->addWidget(textLabel("at the desk", 13, QFont::Normal, KS::textSecondary()), 0,
+    row->addWidget(pageText("at the desk", 13, QFont::Normal, KS::textSecondary()), 0,
                    Qt::AlignBaseline);
     row->addStretch(1);
     if (share) {
         row->addWidget(
-            textLabel(QString::fromStdString(*share), 12, QFont::Normal, KS::deepLight()), 0,
+            pageText(QString::fromStdString(*share), 12, QFont::Normal, KS::deepLight()), 0,
             Qt::AlignBaseline);
     }
     return row;
@@ -158,7 +158,7 @@ ReviewRow::ReviewRow(const ReviewLine& line, QWidget* parent) : QWidget(parent)
     markLayout->addStretch(1);
     row->addWidget(mark, 0, Qt::AlignTop);
     row->addWidget(
-        textLabel(QString::fromStdString(line.text), 12, QFont::Normal, textColour, true), 1);
+        pageText(QString::fromStdString(line.text), 12, QFont::Normal, textColour, true), 1);
 }
 
 DayReviewCard::DayReviewCard(const DaySummary& summary, double goalSeconds,
@@ -172,7 +172,7 @@ DayReviewCard::DayReviewCard(const DaySummary& summary, double goalSeconds,
                       Qt::AlignBaseline);
     header->addStretch(1);
     header->addWidget(
-        textLabel(QString::fromStdString(m_figures.tracked), 11, QFont::Normal, KS::textTertiary()),
+        pageText(QString::fromStdString(m_figures.tracked), 11, QFont::Normal, KS::textTertiary()),
         0, Qt::AlignBaseline);
     column->addLayout(header);
     column->addLayout(deskRow(m_figures.atDesk, 30, m_figures.deepShare));
@@ -186,7 +186,7 @@ DayReviewCard::DayReviewCard(const DaySummary& summary, double goalSeconds,
         entryRow->setContentsMargins(0, 0, 0, 0);
         entryRow->setSpacing(5);
         entryRow->addWidget(swatch(KS::kindColor(m_figures.parts[i].kind)));
-        entryRow->addWidget(textLabel(QString::fromStdString(m_figures.legend[i]), 11,
+        entryRow->addWidget(pageText(QString::fromStdString(m_figures.legend[i]), 11,
                                       QFont::Normal, KS::textSecondary()));
         flow->addWidget(entry);
     }

@@ -34,9 +34,9 @@ public:
         row->setSpacing(10);
         row->addWidget(new ProjectDot(project.color, 8), 0, Qt::AlignVCenter);
         row->addWidget(
-            textLabel(QString::fromStdString(project.name), 13, QFont::Medium, KS::text()));
+            pageText(QString::fromStdString(project.name), 13, QFont::Medium, KS::text()));
         if (project.area) {
-            row->addWidget(textLabel(QString::fromStdString(*project.area), 11, QFont::Normal,
+            row->addWidget(pageText(QString::fromStdString(*project.area), 11, QFont::Normal,
                                      KS::textTertiary()));
         }
         row->addStretch(1);
@@ -78,10 +78,10 @@ AssignSheet::AssignSheet(SessionEngine& engine, std::string hint, double seconds
     auto* header = new QVBoxLayout;
     header->setSpacing(4);
     header->addWidget(new Eyebrow("Assign", KS::textTertiary()));
-    QLabel* title = textLabel(QString::fromStdString(m_hint), 18, QFont::Bold, KS::text(), true);
+    QLabel* title = pageText(QString::fromStdString(m_hint), 18, QFont::Bold, KS::text(), true);
     title->setObjectName("assignHint");
     header->addWidget(title);
-    QLabel* sentence = textLabel(QString::fromStdString(assignSentence(seconds, isToday)), 12,
+    QLabel* sentence = pageText(QString::fromStdString(assignSentence(seconds, isToday)), 12,
                                  QFont::Normal, KS::textSecondary(), true);
     sentence->setObjectName("assignSentence");
     header->addWidget(sentence);

@@ -22,16 +22,6 @@ namespace {
 
 constexpr int kSidebarWidth = 196;
 
-QLabel* label(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour)
-{
-    QLabel* result = plainLabel(text);
-    result->setFont(uiFont(pixelSize, weight));
-    QPalette palette = result->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    result->setPalette(palette);
-    return result;
-}
-
 // The application's mark at the top of the sidebar.
 class SidebarMark final : public QWidget
 {
@@ -42,7 +32,7 @@ public:
         layout->setContentsMargins(18, 44, 18, 22);
         layout->setSpacing(8);
         layout->addSpacing(16); // the mark, painted below
-        layout->addWidget(label("Kestrove", 15, QFont::Bold, KS::text()), 0, Qt::AlignVCenter);
+        layout->addWidget(textLabel("Kestrove", 15, QFont::Bold, KS::text()), 0, Qt::AlignVCenter);
         layout->addStretch();
     }
 
@@ -129,7 +119,7 @@ public:
         auto* now = new QHBoxLayout;
         now->setSpacing(6);
         m_dot = new KindDot(ContextKind::idle, 7);
-        m_activity = label({}, 11, QFont::Medium, KS::textSecondary());
+        m_activity = textLabel({}, 11, QFont::Medium, KS::textSecondary());
         m_activity->setMinimumWidth(0);
         m_activity->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         now->addWidget(m_dot, 0, Qt::AlignVCenter);
@@ -138,8 +128,8 @@ public:
 
         auto* figures = new QHBoxLayout;
         figures->setSpacing(4);
-        m_deep = label({}, 18, QFont::Bold, KS::text());
-        m_goal = label({}, 11, QFont::Normal, KS::textTertiary());
+        m_deep = textLabel({}, 18, QFont::Bold, KS::text());
+        m_goal = textLabel({}, 11, QFont::Normal, KS::textTertiary());
         figures->addWidget(m_deep, 0, Qt::AlignBaseline);
         figures->addWidget(m_goal, 0, Qt::AlignBaseline);
         figures->addStretch();
@@ -272,7 +262,7 @@ QWidget* unbuiltPage(DashboardSection section)
             title = entry.title;
         }
     }
-    layout->addWidget(label(QString::fromStdString(title), 22, QFont::Bold, KS::text()));
+    layout->addWidget(textLabel(QString::fromStdString(title), 22, QFont::Bold, KS::text()));
     layout->addWidget(new EmptyHint("This page is not part of this version of Kestrove yet."));
     layout->addStretch();
     return page;

@@ -20,14 +20,10 @@ constexpr qreal kDisabledOpacity = 0.4;
 
 } // namespace
 
-QLabel* textLabel(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour,
-                  bool wraps)
+QLabel* pageText(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour,
+                 bool wraps)
 {
-    QLabel* label = plainLabel(text);
-    label->setFont(uiFont(pixelSize, weight));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    QLabel* label = textLabel(text, pixelSize, weight, colour);
     label->setWordWrap(wraps);
     if (!wraps) {
         label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);

@@ -17,9 +17,9 @@ namespace kestrove {
 
 // Small pieces the today page and its cards are built from.
 
-// A label in the application's font; its text is always shown as plain characters.
-QLabel* textLabel(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour,
-                  bool wraps = false);
+// A plain label of the page: one line that keeps its height, or wrapping text.
+QLabel* pageText(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour,
+                 bool wraps = false);
 
 // A pill button whose label is a row of pieces: texts in their own fonts and colours, and
 // symbols. Disabled, it fades as every pill does.

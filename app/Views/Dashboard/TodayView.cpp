@@ -140,7 +140,7 @@ private:
 
 QLabel* monoLabel(const QString& text, int size, const QColor& colour, int width)
 {
-    QLabel* label = textLabel(text, size, QFont::Medium, colour);
+    QLabel* label = pageText(text, size, QFont::Medium, colour);
     label->setFixedWidth(width);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
@@ -167,9 +167,9 @@ public:
         auto* ringTexts = new QVBoxLayout(ring);
         ringTexts->setSpacing(0);
         ringTexts->addStretch(1);
-        m_percent = textLabel("", 20, QFont::Bold, KS::text());
+        m_percent = pageText("", 20, QFont::Bold, KS::text());
         m_percent->setAlignment(Qt::AlignCenter);
-        m_goal = textLabel("", 10, QFont::Normal, KS::textTertiary());
+        m_goal = pageText("", 10, QFont::Normal, KS::textTertiary());
         m_goal->setAlignment(Qt::AlignCenter);
         ringTexts->addWidget(m_percent);
         ringTexts->addWidget(m_goal);
@@ -180,17 +180,17 @@ public:
         stack->setSpacing(10);
         auto* figure = new QHBoxLayout;
         figure->setSpacing(8);
-        m_value = textLabel("", 64, QFont::Black, KS::text());
+        m_value = pageText("", 64, QFont::Black, KS::text());
         QFont big = m_value->font();
         big.setLetterSpacing(QFont::AbsoluteSpacing, -2);
         m_value->setFont(big);
         m_value->setObjectName("heroValue");
-        m_unit = textLabel("", 20, QFont::DemiBold, KS::textSecondary());
+        m_unit = pageText("", 20, QFont::DemiBold, KS::textSecondary());
         figure->addWidget(m_value, 0, Qt::AlignBaseline);
         figure->addWidget(m_unit, 0, Qt::AlignBaseline);
         figure->addStretch(1);
         stack->addLayout(figure);
-        m_status = textLabel("", 13, QFont::Normal, KS::textSecondary());
+        m_status = pageText("", 13, QFont::Normal, KS::textSecondary());
         m_status->setObjectName("statusLine");
         stack->addWidget(m_status);
         m_chips = new QHBoxLayout;
@@ -512,7 +512,7 @@ QWidget* TodayView::header()
     auto* eyebrow = new Eyebrow(qs(texts.title), KS::textTertiary());
     eyebrow->setObjectName("todayTitle");
     titles->addWidget(eyebrow);
-    QLabel* date = textLabel(qs(texts.date), 24, QFont::Bold, KS::text());
+    QLabel* date = pageText(qs(texts.date), 24, QFont::Bold, KS::text());
     date->setObjectName("todayDate");
     titles->addWidget(date);
     row->addLayout(titles);
@@ -560,9 +560,9 @@ QWidget* TodayView::permissionBanner()
                    Qt::AlignVCenter);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
-    texts->addWidget(textLabel(TodayTexts::kPermissionTitle, 12, QFont::DemiBold, KS::text()));
+    texts->addWidget(pageText(TodayTexts::kPermissionTitle, 12, QFont::DemiBold, KS::text()));
     texts->addWidget(
-        textLabel(TodayTexts::kPermissionDetail, 11, QFont::Normal, KS::textSecondary(), true));
+        pageText(TodayTexts::kPermissionDetail, 11, QFont::Normal, KS::textSecondary(), true));
     row->addLayout(texts, 1);
     auto* grant = new PillButton("Grant", {false});
     // On this desktop the permission is the window manager's answer; asking again re-reads it.
@@ -586,7 +586,7 @@ QWidget* TodayView::shutdownNote(const std::string& plan)
     auto* texts = new QVBoxLayout;
     texts->setSpacing(4);
     texts->addWidget(new Eyebrow(TodayTexts::kShutdownEyebrow, KS::textTertiary()));
-    texts->addWidget(textLabel(qs(plan), 13, QFont::Normal, KS::text(), true));
+    texts->addWidget(pageText(qs(plan), 13, QFont::Normal, KS::text(), true));
     row->addLayout(texts, 1);
     auto* done = new PillButton("Done", {false});
     done->setObjectName("shutdownDone");
@@ -611,7 +611,7 @@ QWidget* TodayView::legacyNote(Date accurateSince)
     row->addWidget(new SymbolView("clock.arrow.circlepath", 14, KS::textTertiary()), 0,
                    Qt::AlignVCenter);
     row->addWidget(
-        textLabel(qs(legacyNoteText(accurateSince)), 12, QFont::Normal, KS::textSecondary(), true),
+        pageText(qs(legacyNoteText(accurateSince)), 12, QFont::Normal, KS::textSecondary(), true),
         1);
     KSCard* card = ksCard(content, 14);
     card->setObjectName("legacyNote");
@@ -620,7 +620,7 @@ QWidget* TodayView::legacyNote(Date accurateSince)
 
 QWidget* TodayView::errorLine()
 {
-    QLabel* line = textLabel(TodayTexts::kReadFailed, 12, QFont::Normal, KS::shallow(), true);
+    QLabel* line = pageText(TodayTexts::kReadFailed, 12, QFont::Normal, KS::shallow(), true);
     line->setObjectName("readError");
     return line;
 }
@@ -665,9 +665,9 @@ QWidget* TodayView::whereItWentCard()
             auto* row = new QHBoxLayout;
             row->setSpacing(10);
             row->addWidget(new ProjectDot(share.color, 8), 0, Qt::AlignVCenter);
-            row->addWidget(textLabel(qs(share.name), 13,
-                                     share.isUnassigned ? QFont::Normal : QFont::Medium,
-                                     share.isUnassigned ? KS::textSecondary() : KS::text()),
+            row->addWidget(pageText(qs(share.name), 13,
+                                    share.isUnassigned ? QFont::Normal : QFont::Medium,
+                                    share.isUnassigned ? KS::textSecondary() : KS::text()),
                            1);
             row->addWidget(monoLabel(qs(share.percent), 11, KS::textTertiary(), 38));
             row->addWidget(monoLabel(qs(share.duration), 12, KS::textSecondary(), 56));
@@ -687,8 +687,8 @@ QWidget* TodayView::whereItWentCard()
             areas->addSpacing(2);
             for (const auto& [name, duration] : card.areas) {
                 auto* row = new QHBoxLayout;
-                row->addWidget(textLabel(qs(name), 12, QFont::Normal, KS::textSecondary()), 1);
-                row->addWidget(textLabel(qs(duration), 11, QFont::Medium, KS::textSecondary()));
+                row->addWidget(pageText(qs(name), 12, QFont::Normal, KS::textSecondary()), 1);
+                row->addWidget(pageText(qs(duration), 11, QFont::Medium, KS::textSecondary()));
                 areas->addLayout(row);
             }
             stack->addWidget(block);
@@ -718,9 +718,9 @@ QWidget* TodayView::blocksCard()
         texts->setSpacing(3);
         auto* spanRow = new QHBoxLayout;
         spanRow->setSpacing(6);
-        spanRow->addWidget(textLabel(qs(block.span), 12, QFont::Medium, KS::text()));
+        spanRow->addWidget(pageText(qs(block.span), 12, QFont::Medium, KS::text()));
         if (block.isLive) {
-            QLabel* live = textLabel("live", 10, QFont::DemiBold, KS::deepLight());
+            QLabel* live = pageText("live", 10, QFont::DemiBold, KS::deepLight());
             QFont font = live->font();
             font.setLetterSpacing(QFont::AbsoluteSpacing, 1);
             live->setFont(font);
@@ -729,9 +729,9 @@ QWidget* TodayView::blocksCard()
         }
         spanRow->addStretch(1);
         texts->addLayout(spanRow);
-        texts->addWidget(textLabel(qs(block.caption), 11, QFont::Normal, KS::textTertiary()));
+        texts->addWidget(pageText(qs(block.caption), 11, QFont::Normal, KS::textTertiary()));
         row->addLayout(texts, 1);
-        row->addWidget(textLabel(qs(block.duration), 15, QFont::Bold, KS::text()), 0,
+        row->addWidget(pageText(qs(block.duration), 15, QFont::Bold, KS::text()), 0,
                        Qt::AlignVCenter);
         stack->addLayout(row);
     }

@@ -76,7 +76,7 @@ MorningGateView::MorningGateView(GateForm form, Context context, QWidget* parent
     auto* noteColumn = new QVBoxLayout;
     noteColumn->setSpacing(3);
     noteColumn->addWidget(new Eyebrow("You wrote this at shutdown", KS::textTertiary()));
-    m_noteText = wrapping(ritualLabel({}, 13, QFont::Normal, KS::textSecondary()));
+    m_noteText = wrapping(textLabel({}, 13, QFont::Normal, KS::textSecondary()));
     m_noteText->setObjectName("shutdownNote");
     noteColumn->addWidget(m_noteText);
     noteLayout->addLayout(noteColumn, 1);
@@ -108,13 +108,13 @@ QWidget* MorningGateView::buildHeader()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);
     layout->addWidget(new Eyebrow(q(m_form.eyebrow()), KS::textTertiary()));
-    auto* title = ritualLabel("When is the deep work?", 36, QFont::Black, KS::text());
+    auto* title = textLabel("When is the deep work?", 36, QFont::Black, KS::text());
     QFont titleFont = title->font();
     titleFont.setLetterSpacing(QFont::AbsoluteSpacing, -1);
     title->setFont(titleFont);
     layout->addWidget(title);
     auto* line =
-        wrapping(ritualLabel(q(m_form.headerLine(DayPlanForm::formattedDay(m_form.plan().day))), 13,
+        wrapping(textLabel(q(m_form.headerLine(DayPlanForm::formattedDay(m_form.plan().day))), 13,
                              QFont::Normal, KS::textSecondary()));
     line->setObjectName("headerLine");
     layout->addWidget(line);
@@ -129,14 +129,14 @@ QWidget* MorningGateView::buildBlocksCard()
     layout->setSpacing(14);
 
     auto* titleRow = new QHBoxLayout;
-    titleRow->addWidget(ritualLabel("Blocks", 18, QFont::Bold, KS::text()), 0, Qt::AlignBaseline);
+    titleRow->addWidget(textLabel("Blocks", 18, QFont::Bold, KS::text()), 0, Qt::AlignBaseline);
     titleRow->addStretch();
-    m_total = ritualLabel({}, 17, QFont::Bold, KS::deep());
+    m_total = textLabel({}, 17, QFont::Bold, KS::deep());
     m_total->setObjectName("plannedTotal");
     titleRow->addWidget(m_total, 0, Qt::AlignBaseline);
     layout->addLayout(titleRow);
 
-    layout->addWidget(wrapping(ritualLabel(
+    layout->addWidget(wrapping(textLabel(
         "Locked blocks wall off every app but the ones you pick. Away blocks block nothing and "
         "keep counting while you are off the keyboard, for filming, calls and thinking. A time "
         "is a label, not an alarm.",
@@ -179,7 +179,7 @@ QWidget* MorningGateView::buildSubmitBar()
     missingLayout->setSpacing(8);
     missingLayout->addWidget(new RitualSymbol("circle.dashed", KS::textTertiary(), 11), 0,
                              Qt::AlignVCenter);
-    m_missingText = wrapping(ritualLabel({}, 12, QFont::Normal, KS::textTertiary()));
+    m_missingText = wrapping(textLabel({}, 12, QFont::Normal, KS::textTertiary()));
     m_missingText->setObjectName("missingLine");
     missingLayout->addWidget(m_missingText, 1);
     layout->addWidget(m_missing);

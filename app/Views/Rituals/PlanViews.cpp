@@ -52,7 +52,7 @@ PlanBlockRow::PlanBlockRow(SessionEngine& engine, PlannedBlock block, AppPicker 
     layout->setSpacing(10);
 
     auto* time =
-        ritualLabel(q(m_model.timeText()), 11, QFont::Medium,
+        textLabel(q(m_model.timeText()), 11, QFont::Medium,
                     m_model.hasTime() ? KS::textTertiary() : faded(KS::textTertiary(), 0.5));
     time->setObjectName("time");
     time->setFixedWidth(42);
@@ -60,7 +60,7 @@ PlanBlockRow::PlanBlockRow(SessionEngine& engine, PlannedBlock block, AppPicker 
 
     auto* column = new QVBoxLayout;
     column->setSpacing(2);
-    auto* title = ritualLabel(q(m_model.title()), 13, QFont::Medium,
+    auto* title = textLabel(q(m_model.title()), 13, QFont::Medium,
                               m_model.isDone() ? KS::textTertiary() : KS::text());
     title->setObjectName("title");
     if (m_model.isDone()) {
@@ -78,7 +78,7 @@ PlanBlockRow::PlanBlockRow(SessionEngine& engine, PlannedBlock block, AppPicker 
         if (subline == PlanBlockRowModel::Subline::away) {
             line->addWidget(new RitualSymbol("figure.walk", colour, 10), 0, Qt::AlignVCenter);
         }
-        auto* text = ritualLabel(q(m_model.sublineText()), 11, QFont::Normal, colour);
+        auto* text = textLabel(q(m_model.sublineText()), 11, QFont::Normal, colour);
         text->setObjectName("subline");
         line->addWidget(text);
         line->addStretch();
@@ -87,7 +87,7 @@ PlanBlockRow::PlanBlockRow(SessionEngine& engine, PlannedBlock block, AppPicker 
     layout->addLayout(column, 1);
     layout->addSpacing(8);
 
-    auto* length = ritualLabel(q(m_model.lengthText()), 11, QFont::Medium, KS::textTertiary());
+    auto* length = textLabel(q(m_model.lengthText()), 11, QFont::Medium, KS::textTertiary());
     length->setObjectName("length");
     layout->addWidget(length);
 
@@ -164,7 +164,7 @@ PlanCard::PlanCard(SessionEngine& engine, PlanViewHooks hooks, QWidget* parent)
     auto* header = new QHBoxLayout;
     header->addWidget(new SectionHeader(PlanCardModel::kTitle), 0, Qt::AlignBaseline);
     header->addStretch();
-    m_summary = ritualLabel({}, 11, QFont::Normal, KS::textTertiary());
+    m_summary = textLabel({}, 11, QFont::Normal, KS::textTertiary());
     m_summary->setObjectName("summary");
     header->addWidget(m_summary, 0, Qt::AlignBaseline);
     m_button = new PillButton("Plan the day", PillButtonStyle{true});
@@ -182,8 +182,8 @@ PlanCard::PlanCard(SessionEngine& engine, PlanViewHooks hooks, QWidget* parent)
     auto* empty = new QVBoxLayout(m_empty);
     empty->setContentsMargins(0, 0, 0, 0);
     empty->setSpacing(6);
-    empty->addWidget(ritualLabel(PlanCardModel::kEmptyTitle, 13, QFont::Medium, KS::text()));
-    auto* detail = ritualLabel(PlanCardModel::kEmptyDetail, 12, QFont::Normal, KS::textTertiary());
+    empty->addWidget(textLabel(PlanCardModel::kEmptyTitle, 13, QFont::Medium, KS::text()));
+    auto* detail = textLabel(PlanCardModel::kEmptyDetail, 12, QFont::Normal, KS::textTertiary());
     detail->setWordWrap(true);
     empty->addWidget(detail);
     layout->addWidget(m_empty);
@@ -239,10 +239,10 @@ PlanStrip::PlanStrip(SessionEngine& engine, std::function<void()> showToday, QWi
     layout->addWidget(m_symbol, 0, Qt::AlignVCenter);
     auto* column = new QVBoxLayout;
     column->setSpacing(1);
-    m_title = ritualLabel({}, 12, QFont::DemiBold, KS::text());
+    m_title = textLabel({}, 12, QFont::DemiBold, KS::text());
     m_title->setObjectName("title");
     column->addWidget(m_title);
-    m_details = ritualLabel({}, 11, QFont::Normal, KS::textTertiary());
+    m_details = textLabel({}, 11, QFont::Normal, KS::textTertiary());
     m_details->setObjectName("details");
     column->addWidget(m_details);
     layout->addLayout(column, 1);

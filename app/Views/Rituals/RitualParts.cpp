@@ -10,22 +10,6 @@
 
 namespace kestrove {
 
-QLabel* ritualLabel(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour,
-                    QWidget* parent)
-{
-    QLabel* label = plainLabel(text, parent);
-    label->setFont(uiFont(pixelSize, weight));
-    setLabelColour(*label, colour);
-    return label;
-}
-
-void setLabelColour(QLabel& label, const QColor& colour)
-{
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label.setPalette(palette);
-}
-
 QIcon symbolIcon(QStringView name, const QColor& colour, int pixelSize)
 {
     constexpr qreal kRatio = 2.0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Views/PlainText.h"
+
 #include <QColor>
 #include <QIcon>
 #include <QLabel>
@@ -19,11 +21,6 @@ namespace kestrove {
 using AppPicker = std::function<void(QWidget* anchor, const QString& title,
                                      const std::set<std::string>& selection,
                                      std::function<void(const std::set<std::string>&)> onDone)>;
-
-// A text of the rituals' views: plain text, one font and colour.
-QLabel* ritualLabel(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour,
-                    QWidget* parent = nullptr);
-void setLabelColour(QLabel& label, const QColor& colour);
 
 // One of our symbols as an icon of `pixelSize` in `colour`, sharp at ratio 2.
 QIcon symbolIcon(QStringView name, const QColor& colour, int pixelSize);

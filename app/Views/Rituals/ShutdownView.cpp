@@ -45,7 +45,7 @@ QVBoxLayout* figure(QLabel* value, const QString& caption)
     auto* layout = new QVBoxLayout;
     layout->setSpacing(2);
     layout->addWidget(centred(value));
-    layout->addWidget(centred(ritualLabel(caption, 11, QFont::Normal, KS::textSecondary())));
+    layout->addWidget(centred(textLabel(caption, 11, QFont::Normal, KS::textSecondary())));
     return layout;
 }
 
@@ -67,8 +67,8 @@ ShutdownView::ShutdownView(SessionEngine& engine, std::function<void()> onDone, 
 
     auto* header = new QVBoxLayout;
     header->setSpacing(4);
-    header->addWidget(centred(ritualLabel("Shutdown Ritual", 22, QFont::Bold, KS::text())));
-    header->addWidget(centred(ritualLabel("Review your day, plan tomorrow, then stop.", 12,
+    header->addWidget(centred(textLabel("Shutdown Ritual", 22, QFont::Bold, KS::text())));
+    header->addWidget(centred(textLabel("Review your day, plan tomorrow, then stop.", 12,
                                           QFont::Normal, KS::textSecondary())));
     layout->addLayout(header);
     layout->addWidget(divider());
@@ -77,20 +77,20 @@ ShutdownView::ShutdownView(SessionEngine& engine, std::function<void()> onDone, 
     day->setSpacing(12);
     auto* hero = new QVBoxLayout;
     hero->setSpacing(2);
-    m_deep = centred(ritualLabel({}, 36, QFont::Bold, KS::text()));
+    m_deep = centred(textLabel({}, 36, QFont::Bold, KS::text()));
     m_deep->setObjectName("deepTime");
     hero->addWidget(m_deep);
     hero->addWidget(
-        centred(ritualLabel("of deep work today", 12, QFont::Normal, KS::textSecondary())));
+        centred(textLabel("of deep work today", 12, QFont::Normal, KS::textSecondary())));
     day->addLayout(hero);
 
     auto* pair = new QHBoxLayout;
     pair->setSpacing(24);
     pair->addStretch();
-    m_goal = ritualLabel({}, 12, QFont::Bold, KS::text());
+    m_goal = textLabel({}, 12, QFont::Bold, KS::text());
     m_goal->setObjectName("goalLine");
     pair->addLayout(figure(m_goal, "goal"));
-    m_remaining = ritualLabel({}, 12, QFont::Bold, KS::text());
+    m_remaining = textLabel({}, 12, QFont::Bold, KS::text());
     m_remaining->setObjectName("remaining");
     pair->addLayout(figure(m_remaining, "remaining"));
     pair->addStretch();
@@ -106,7 +106,7 @@ ShutdownView::ShutdownView(SessionEngine& engine, std::function<void()> onDone, 
 
     auto* plan = new QVBoxLayout;
     plan->setSpacing(6);
-    plan->addWidget(ritualLabel("Plan tomorrow's deep work", 12, QFont::Bold, KS::text()));
+    plan->addWidget(textLabel("Plan tomorrow's deep work", 12, QFont::Bold, KS::text()));
     m_plan = new QPlainTextEdit;
     m_plan->setObjectName("planField");
     m_plan->setFont(uiFont(12));
@@ -119,7 +119,7 @@ ShutdownView::ShutdownView(SessionEngine& engine, std::function<void()> onDone, 
     m_plan->setPlainText(q(ShutdownModel::initialPlanText(engine)));
     plan->addWidget(m_plan);
     plan->addWidget(
-        ritualLabel("Shows on tomorrow's Today screen.", 11, QFont::Normal, KS::textSecondary()));
+        textLabel("Shows on tomorrow's Today screen.", 11, QFont::Normal, KS::textSecondary()));
     layout->addLayout(plan);
 
     m_complete = new PillButton("Shutdown Complete", PillButtonStyle{true, 13});
@@ -156,9 +156,9 @@ void ShutdownView::refresh()
             line->setContentsMargins(0, 0, 0, 0);
             line->setSpacing(6);
             line->addWidget(new ProjectDot(project.colorKey, 6), 0, Qt::AlignVCenter);
-            line->addWidget(ritualLabel(q(project.name), 12, QFont::Normal, KS::text()));
+            line->addWidget(textLabel(q(project.name), 12, QFont::Normal, KS::text()));
             line->addStretch();
-            line->addWidget(ritualLabel(q(project.time), 12, QFont::Normal, KS::textSecondary()));
+            line->addWidget(textLabel(q(project.time), 12, QFont::Normal, KS::textSecondary()));
             m_projectRows->addWidget(row);
         }
     }

@@ -1,0 +1,192 @@
+#include "Views/Shell/PopoverParts.h"
+
+#include "Views/Components/Symbol.h"
+#include "Views/PlainText.h"
+#include "Views/Theme.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace kestrove {
+
+namespace {
+
+constexpr int kSymbolGap = 5;
+constexpr qreal kDisabledOpacity = 0.4;
+
+} // namespace
+
+ElidedText::ElidedText(const QString& text, int pixelSize, QFont::Weight weight,
+                       const QColor& colour, QWidget* parent)
+    : QWidget(parent), m_text(text), m_colour(colour)
+{
+    setFont(uiFont(pixelSize, weight));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void ElidedText::setText(const QString& text)
+{
+    if (text == m_text) {
+        return;
+    }
+    m_text = text;
+    updateGeometry();
+    update();
+}
+
+void ElidedText::setColour(const QColor& colour)
+{
+    if (colour == m_colour) {
+        return;
+    }
+    m_colour = colour;
+    update();
+}
+
+QString ElidedText::shownText() const
+{
+    return QFontMetrics(font()).elidedText(m_text, Qt::ElideRight, width());
+}
+
+QSize ElidedText::sizeHint() const
+{
+    const QFontMetrics metrics(font());
+    return {metrics.horizontalAdvance(m_text), metrics.height()};
+}
+
+QSize ElidedText::minimumSizeHint() const
+{
+    return {0, QFontMetrics(font()).height()};
+}
+
+void ElidedText::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(m_colour);
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
+}
+
+QWidget* separatorLine(QWidget* parent)
+{
+    auto* line = new QWidget(parent);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, KS::border());
+    line->setPalette(palette);
+    return line;
+}
+
+PlainButton::PlainButton(const QString& symbol, const QString& text, QFont font, QColor tint,
+                         QWidget* parent)
+    : QAbstractButton(parent), m_symbol(symbol), m_tint(std::move(tint))
+{
+    setText(text);
+    setFont(font);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PlainButton::setSymbol(const QString& symbol)
+{
+    if (symbol == m_symbol) {
+        return;
+    }
+    m_symbol = symbol;
+    updateGeometry();
+    update();
+}
+
+void PlainButton::setTint(const QColor& tint)
+{
+    if (tint == m_tint) {
+        return;
+    }
+    m_tint = tint;
+    update();
+}
+
+void PlainButton::setSymbolSize(int size)
+{
+    m_symbolSize = size;
+    updateGeometry();
+}
+
+int PlainButton::symbolSide() const
+{
+    if (m_symbol.isEmpty()) {
+        return 0;
+    }
+    if (m_symbolSize > 0) {
+        return m_symbolSize;
+    }
+    return QFontMetrics(font()).capHeight() + 2;
+}
+
+QSize PlainButton::sizeHint() const
+{
+    const QFontMetrics metrics(font());
+    const int textWidth = text().isEmpty() ? 0 : metrics.horizontalAdvance(text());
+    const int side = symbolSide();
+    const int gap = side > 0 && textWidth > 0 ? kSymbolGap : 0;
+    return {side + gap + textWidth + 4, std::max(metrics.height(), side) + 4};
+}
+
+void PlainButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(!isEnabled() ? kDisabledOpacity : isDown() ? 0.6 : 1.0);
+    const int side = symbolSide();
+    qreal x = 2;
+    if (side > 0) {
+        paintSymbol(painter, m_symbol, QRectF(x, (height() - side) / 2.0, side, side), m_tint);
+        x += side + kSymbolGap;
+    }
+    if (!text().isEmpty()) {
+        painter.setFont(font());
+        painter.setPen(m_tint);
+        painter.drawText(QRectF(x, 0, width() - x, height()),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+    }
+}
+
+SymbolPill::SymbolPill(const QString& symbol, const QString& text, PillButtonStyle style,
+                       QWidget* parent)
+    : PillButton(text, style, parent), m_symbol(symbol)
+{}
+
+QSize SymbolPill::sizeHint() const
+{
+    const QSize label = pillStyle().sizeFor(text());
+    return {label.width() + QFontMetrics(pillStyle().labelFont()).capHeight() + 2 + kSymbolGap,
+            label.height()};
+}
+
+void SymbolPill::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!isEnabled()) {
+        painter.setOpacity(kDisabledOpacity);
+    }
+    pillStyle().paint(painter, rect(), QString(), isDown());
+    const QFont font = pillStyle().labelFont();
+    const QFontMetrics metrics(font);
+    const int side = metrics.capHeight() + 2;
+    const int contentWidth = side + kSymbolGap + metrics.horizontalAdvance(text());
+    const qreal x = (width() - contentWidth) / 2.0;
+    const QColor ink = pillStyle().prominent ? KS::ink() : KS::text();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (isDown()) {
+        painter.setOpacity(painter.opacity() * 0.85);
+    }
+    paintSymbol(painter, m_symbol, QRectF(x, (height() - side) / 2.0, side, side), ink);
+    painter.setFont(font);
+    painter.setPen(ink);
+    painter.drawText(QRectF(x + side + kSymbolGap, 0, width(), height()),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+}
+
+} // namespace kestrove

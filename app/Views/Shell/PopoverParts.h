@@ -1,0 +1,90 @@
+#pragma once
+
+#include "Views/PlainText.h"
+
+#include "Views/Components/PillButtonStyle.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QString>
+
+namespace kestrove {
+
+// The small parts the popover, the floating display and onboarding are built from.
+
+// One line of text cut with an ellipsis when the row is narrower than the text; it asks for
+// no more width than it is given, so a long name never widens the popover.
+class ElidedText final : public QWidget
+{
+public:
+    ElidedText(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour,
+               QWidget* parent = nullptr);
+
+    // Repaints only when the text or the colour really changes.
+    void setText(const QString& text);
+    void setColour(const QColor& colour);
+    const QString& text() const { return m_text; }
+    // What fits now.
+    QString shownText() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_text;
+    QColor m_colour;
+};
+
+// A full-width line one pixel high in KS.border, between the popover's sections.
+QWidget* separatorLine(QWidget* parent = nullptr);
+
+// A borderless button: an optional symbol of ours followed by a text, both in one tint. Its
+// symbol is as high as the text's capitals; a symbol alone is drawn at `symbolSize`.
+class PlainButton final : public QAbstractButton
+{
+public:
+    PlainButton(const QString& symbol, const QString& text, QFont font, QColor tint,
+                QWidget* parent = nullptr);
+
+    void setSymbol(const QString& symbol);
+    void setTint(const QColor& tint);
+    void setSymbolSize(int size);
+    const QColor& tint() const { return m_tint; }
+    const QString& symbol() const { return m_symbol; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int symbolSide() const;
+
+    QString m_symbol;
+    QColor m_tint;
+    int m_symbolSize = 0;
+};
+
+// A pill with one of our symbols before its label.
+class SymbolPill final : public PillButton
+{
+public:
+    SymbolPill(const QString& symbol, const QString& text, PillButtonStyle style,
+               QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_symbol;
+};
+
+} // namespace kestrove
