@@ -15,6 +15,9 @@
 #include <QScreen>
 #include <QTest>
 
+#include <filesystem>
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
@@ -110,6 +113,10 @@ TEST(MorningGateJourneyTest, TheWallCoversBothScreensTakesAPlanAndLetsTheHatchTh
     TemporaryFolder home;
     setenv("XDG_DATA_HOME", home.path.c_str(), 1);
     setenv("XDG_CONFIG_HOME", home.path.c_str(), 1);
+    // A user who went through onboarding before: no welcome window takes the front.
+    std::filesystem::create_directories(home.path + "/Kestrove");
+    std::ofstream(home.path + "/Kestrove/preferences.json")
+        << R"({"onboardingComplete": {"bool": true}})";
     OtherClient other;
     const Window chatter = other.create("Chatter");
     other.activate(chatter);
