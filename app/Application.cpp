@@ -1,8 +1,10 @@
 #include "Application.h"
 
+#include "Platform/Linux/LinuxInstalledApps.h"
 #include "Platform/Linux/LinuxSessionBus.h"
 #include "Platform/Linux/LinuxX11Connection.h"
 #include "Platform/StartupSummary.h"
+#include "Views/Focus/LockInView.h"
 #include "Views/Theme.h"
 
 #include <QApplication>
@@ -32,7 +34,8 @@ void onStopSignal(int)
 Application::Application()
     : m_preferences(FilePreferences::defaultPath(), m_mainQueue),
       m_tracker({m_appTracker, m_browser, m_idle, m_systemEvents, m_workspace}, m_clock),
-      m_notifications(m_clock), m_overlayWindows([this] {
+      m_notifications(m_clock), m_installedApps(LinuxInstalledApps::userScan(), m_mainQueue),
+      m_overlayWindows([this] {
           return SessionStats::capture(m_engine.focusTaskManager().active(), m_clock.now());
       }),
       m_hider(m_mainQueue, {{}, [this] { return m_workspace.identityResolver(); }}),
@@ -105,8 +108,9 @@ QWidget* Application::page(DashboardSection section)
     switch (section) {
     case DashboardSection::today:
     case DashboardSection::week:
-    case DashboardSection::projects:
     case DashboardSection::lockIn:
+        return new LockInView(m_engine, m_installedApps);
+    case DashboardSection::projects:
     case DashboardSection::settings:
         break;
     }
