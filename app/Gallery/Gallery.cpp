@@ -1,4 +1,5 @@
 #include "Gallery/Gallery.h"
+#include "Gallery/FocusGallery.h"
 #include "Gallery/ShellGallery.h"
 
 #include "Views/Components/EmptyHint.h"
@@ -662,6 +663,9 @@ std::vector<GalleryView> allGalleryViews()
 {
     std::vector<GalleryView> views = galleryViews();
     for (auto& view : shellGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : focusGalleryViews()) {
         views.push_back(std::move(view));
     }
     return views;

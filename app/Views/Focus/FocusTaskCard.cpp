@@ -123,7 +123,9 @@ QWidget* FocusTaskCard::buildForm()
 
     auto* header = new QHBoxLayout;
     header->setSpacing(6);
-    header->addWidget(new SectionHeader(FocusTaskCardModel::kTitle));
+    auto* title = new SectionHeader(FocusTaskCardModel::kTitle);
+    title->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    header->addWidget(title);
     header->addWidget(new InfoTip(FocusTaskCardModel::kTitle, FocusTaskCardModel::kInfoDetail));
     header->addStretch();
     layout->addLayout(header);

@@ -21,6 +21,8 @@ namespace {
 constexpr const char* kRowNameProperty = "sessionName";
 constexpr const char* kRowDetailProperty = "sessionDetail";
 constexpr const char* kRowOutcomeProperty = "sessionOutcome";
+// The header and the focus-task card come first.
+constexpr int kCardsIndex = 2;
 
 QColor toneColour(SessionOutcome::Tone tone)
 {
@@ -140,18 +142,8 @@ LockInView::LockInView(SessionEngine& engine, InstalledApps& apps, QWidget* pare
 
     layout->addWidget(m_card);
 
-    auto* chips = new QWidget;
-    m_chipsRow = new QVBoxLayout(chips);
-    m_chipsRow->setContentsMargins(0, 0, 0, 0);
-    m_chipsCard = ksCard(chips, 20);
-    layout->addWidget(m_chipsCard);
-
-    m_history = new QWidget;
-    m_historyLayout = new QVBoxLayout(m_history);
-    m_historyLayout->setContentsMargins(0, 0, 0, 0);
-    m_historyLayout->setSpacing(12);
-    layout->addWidget(ksCard(m_history, 18));
     layout->addStretch();
+    m_pageLayout = layout;
 
     setWidget(page);
     viewport()->setAutoFillBackground(false);
@@ -161,20 +153,16 @@ LockInView::LockInView(SessionEngine& engine, InstalledApps& apps, QWidget* pare
 
 void LockInView::rebuild()
 {
-    const auto clear = [](QLayout* layout) {
-        while (QLayoutItem* item = layout->takeAt(0)) {
-            if (QWidget* widget = item->widget()) {
-                widget->hide();
-                widget->deleteLater();
-            }
-            delete item->layout();
-            delete item;
+    // Both cards are built anew: later, since a click inside one may be what changed them.
+    for (QWidget* old : {m_chipsCard, m_historyCard}) {
+        if (old) {
+            m_pageLayout->removeWidget(old);
+            old->hide();
+            old->deleteLater();
         }
-    };
-
-    clear(m_chipsRow);
+    }
+    m_chipsCard = nullptr;
     const auto& chips = m_model.chips();
-    m_chipsCard->setVisible(!chips.empty());
     if (!chips.empty()) {
         auto* row = new QWidget;
         auto* rowLayout = new QHBoxLayout(row);
@@ -188,10 +176,14 @@ void LockInView::rebuild()
             rowLayout->addWidget(stat, 0, Qt::AlignVCenter);
         }
         rowLayout->addStretch();
-        m_chipsRow->addWidget(row);
+        m_chipsCard = ksCard(row, 20);
+        m_pageLayout->insertWidget(kCardsIndex, m_chipsCard);
     }
 
-    clear(m_historyLayout);
+    auto* history = new QWidget;
+    m_historyLayout = new QVBoxLayout(history);
+    m_historyLayout->setContentsMargins(0, 0, 0, 0);
+    m_historyLayout->setSpacing(12);
     m_historyLayout->addWidget(new SectionHeader(LockInPageModel::kRecentTitle));
     if (m_model.recent().empty()) {
         m_historyLayout->addWidget(new EmptyHint(QString::fromStdString(m_model.emptyText())));
@@ -199,16 +191,18 @@ void LockInView::rebuild()
     for (const FocusSessionEntry& entry : m_model.recent()) {
         m_historyLayout->addWidget(sessionRow(entry));
     }
+    m_historyCard = ksCard(history, 18);
+    m_pageLayout->insertWidget(kCardsIndex + (m_chipsCard ? 1 : 0), m_historyCard);
 }
 
 std::vector<std::pair<QString, QString>> LockInView::shownChips() const
 {
     std::vector<std::pair<QString, QString>> shown;
-    if (m_chipsCard->isHidden()) {
+    if (!m_chipsCard) {
         return shown;
     }
     for (auto* chip : m_chipsCard->findChildren<StatChip*>()) {
-        if (!chip->isHidden()) {
+        if (chip->property(kRowNameProperty).isValid()) {
             shown.emplace_back(chip->property(kRowNameProperty).toString(),
                                chip->property(kRowDetailProperty).toString());
         }

@@ -39,9 +39,9 @@ private:
 
     LockInPageModel m_model;
     FocusTaskCard* m_card;
+    QVBoxLayout* m_pageLayout = nullptr;
     QWidget* m_chipsCard = nullptr;
-    QVBoxLayout* m_chipsRow = nullptr;
-    QWidget* m_history = nullptr;
+    QWidget* m_historyCard = nullptr;
     QVBoxLayout* m_historyLayout = nullptr;
     Subscription m_modelChanged;
 };
