@@ -152,7 +152,6 @@ AppPickerView::AppPickerView(InstalledApps& apps, AppSelection selection, QWidge
     layout->addLayout(footer);
 
     connect(m_search, &QLineEdit::textChanged, this, [this] { rebuildList(); });
-    connect(m_search, &QLineEdit::returnPressed, this, [this] { done(); });
     connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         toggle(item->data(kIDRole).toString().toStdString());
     });
@@ -190,6 +189,7 @@ void AppPickerView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
+// Return reaches here from the search field too, which lets it pass.
 void AppPickerView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

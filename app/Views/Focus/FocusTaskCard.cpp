@@ -201,6 +201,7 @@ QWidget* FocusTaskCard::buildForm()
         m_form.projectID = id.isValid() ? std::optional(id.toString().toStdString()) : std::nullopt;
     });
     connect(m_start, &QPushButton::clicked, this, [this] { start(); });
+    connect(m_name, &QLineEdit::returnPressed, this, [this] { start(); });
     // Return anywhere in the form starts, as the card's default action.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(key), form);
