@@ -160,3 +160,23 @@ TEST(LockInPageModelTest, AFailedReadIsLoggedAndSaysSo)
 
 } // namespace
 } // namespace kestrove
+
+namespace kestrove {
+namespace {
+
+TEST(LockInPageModelTest, APageOpenedWhileTheEngineStartsReadsOnceItHasStarted)
+{
+    EngineRig rig(kNow);
+    const LogCapture log;
+    LockInPageModel model(*rig.engine);
+    rig.settle();
+    EXPECT_FALSE(model.isLoaded());
+    rig.engine->start();
+    rig.settle();
+    EXPECT_TRUE(model.isLoaded());
+    EXPECT_EQ(model.emptyText(), "No sessions yet.");
+    EXPECT_FALSE(log.contains("read error"));
+}
+
+} // namespace
+} // namespace kestrove

@@ -27,6 +27,16 @@ LockInPageModel::LockInPageModel(SessionEngine& engine) : m_engine(engine)
 void LockInPageModel::load()
 {
     assertMainThread();
+    // Before the engine is done starting the database is not open yet: read once it is.
+    if (!m_engine.hasStarted()) {
+        m_engineStarted = m_engine.observers().subscribe([this] {
+            if (m_engine.hasStarted()) {
+                m_engineStarted.cancel();
+                load();
+            }
+        });
+        return;
+    }
     const std::uint64_t generation = ++m_generation;
     const Date now = m_engine.clock().now();
     // Both reads in one job, so a page never shows one read's list beside another's figures.

@@ -86,6 +86,7 @@ private:
     std::uint64_t m_generation = 0;
     ChangeObservers m_observers;
     Subscription m_taskEnded;
+    Subscription m_engineStarted;
     LifetimeGuard m_guard;
 };
 
