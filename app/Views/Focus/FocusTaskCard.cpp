@@ -124,10 +124,12 @@ QWidget* FocusTaskCard::buildForm()
     auto* header = new QHBoxLayout;
     header->setSpacing(6);
     auto* title = new SectionHeader(FocusTaskCardModel::kTitle);
-    title->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // The title's own measure can come out a pixel short at another scale and cut it.
+    title->setMinimumWidth(title->sizeHint().width() + 2);
     header->addWidget(title);
     header->addWidget(new InfoTip(FocusTaskCardModel::kTitle, FocusTaskCardModel::kInfoDetail));
-    header->addStretch();
+    // All the room left goes to the stretch, so the tip stays beside the title.
+    header->addStretch(1);
     layout->addLayout(header);
     layout->addSpacing(14);
 
