@@ -4,7 +4,12 @@
 #include "Platform/Linux/LinuxSessionBus.h"
 #include "Platform/Linux/LinuxX11Connection.h"
 #include "Platform/StartupSummary.h"
+#include "Views/Dashboard/TodayView.h"
+#include "Views/Focus/AppPickerView.h"
+#include "Views/Focus/FocusTaskCard.h"
 #include "Views/Focus/LockInView.h"
+#include "Views/Rituals/MorningGateView.h"
+#include "Views/Rituals/PlanViews.h"
 #include "Views/Theme.h"
 
 #include <QApplication>
@@ -71,6 +76,19 @@ void Application::useOnlyTheUsersSessionBus()
 // sides exist.
 void Application::connect()
 {
+    // The one application picker, for every list that chooses applications.
+    m_appPicker = [this](QWidget* anchor, const QString& title, const AppSelection& selection,
+                         std::function<void(const AppSelection&)> onDone) {
+        AppPickerView* picker = AppPickerView::popUp(m_installedApps, selection, anchor);
+        picker->window()->setWindowTitle(title);
+        picker->onDone = [picker, onDone = std::move(onDone)] {
+            const AppSelection chosen = picker->selection();
+            picker->window()->close();
+            if (onDone) {
+                onDone(chosen);
+            }
+        };
+    };
     m_overlay.setScreens(&m_overlayWindows);
     m_lockdown.setHooks({
         [this] { return m_engine.awaitingTimeUp(); },
@@ -79,8 +97,7 @@ void Application::connect()
         [this] {
             m_mainQueue.post([this] { m_engine.endFocusTask(FocusTask::EndReason::brokeOut); });
         },
-        // The morning wall brings itself back to the front once it is built.
-        [] {},
+        [this] { m_wall.reassert(); },
     });
     m_notifications.setHandlers({
         [this](const std::string& id) { m_engine.answerTimeUpDone(id); },
@@ -91,6 +108,31 @@ void Application::connect()
         },
         [this] { m_shell.dashboard().show(DashboardSection::today); },
     });
+}
+
+QWidget* Application::planningForm(const GateForm& form)
+{
+    MorningGateView::Context context;
+    context.shutdownNote = [this] { return m_engine.planForToday(); };
+    context.lastUsedApps = m_allowlistPresets.lastUsed();
+    context.pickApps = m_appPicker;
+    return new MorningGateView(form, std::move(context));
+}
+
+void Application::openShutdown()
+{
+    m_shutdown.show();
+}
+
+QWidget* Application::planStrip()
+{
+    return new PlanStrip(m_engine, [this] { m_shell.dashboard().show(DashboardSection::today); });
+}
+
+QWidget* Application::planCard()
+{
+    return new PlanCard(
+        m_engine, {m_appPicker, [this] { m_shell.dashboard().show(DashboardSection::today); }});
 }
 
 QWidget* Application::popoverContent()
@@ -107,6 +149,10 @@ QWidget* Application::page(DashboardSection section)
 {
     switch (section) {
     case DashboardSection::today:
+        return new TodayView(
+            m_engine, m_shell.navigation(),
+            TodayView::Hooks{[this] { return new FocusTaskCard(m_engine, m_installedApps); },
+                             [this] { return planCard(); }});
     case DashboardSection::week:
     case DashboardSection::lockIn:
         return new LockInView(m_engine, m_installedApps);

@@ -26,8 +26,12 @@
 #include "Platform/Log.h"
 #include "Platform/Preferences.h"
 #include "ViewLogic/Lockdown/LockdownOverlay.h"
+#include "ViewLogic/Rituals/GateController.h"
 #include "Views/Lockdown/LockdownOverlayWindows.h"
 #include "Views/MenuBarView.h"
+#include "Views/Rituals/GateWindows.h"
+#include "Views/Rituals/RitualParts.h"
+#include "Views/Rituals/ShutdownView.h"
 #include "Views/Shell/ShellController.h"
 #include "WindowStandIns.h"
 
@@ -67,11 +71,23 @@ public:
     LockdownOverlayWindows& overlayWindows() { return m_overlayWindows; }
     LinuxHider& hider() { return m_hider; }
     InstalledApps& installedApps() { return m_installedApps; }
+    GateController& morningGate() { return m_morningGate; }
+    MorningWallWindows& wall() { return m_wall; }
+    PlanEditorWindow& planEditor() { return m_planEditor; }
+
+    // The popover's "Shutdown ritual…": opens the shutdown window or fronts the open one.
+    void openShutdown();
+    // The popover's plan strip and the today page's plan card, each a new widget.
+    QWidget* planStrip();
+    QWidget* planCard();
+    // The application picker of the block rows; until it is set, "Pick apps" opens nothing.
+    void setAppPicker(AppPicker picker) { m_appPicker = std::move(picker); }
 
 private:
     void connect();
     QWidget* popoverContent();
     QWidget* page(DashboardSection section);
+    QWidget* planningForm(const GateForm& form);
     void reportStartup();
     void watchStopSignals();
 
@@ -106,10 +122,18 @@ private:
     LinuxHider m_hider;
     WorkspaceLockdownEnforcer m_lockdown{m_workspace, m_scheduler, m_clock, m_hider, m_overlay};
     NoLockInDisplay m_lockInDisplay;
-    NoMorningGate m_morningGate;
+    AppPicker m_appPicker;
+    PlanEditorWindow m_planEditor{[this](const GateForm& form) { return planningForm(form); }};
+    MorningWallWindows m_wall{[this](const GateForm& form) { return planningForm(form); },
+                              m_scheduler, m_mainQueue};
+    GateController m_morningGate{
+        {m_clock, m_scheduler, m_mainQueue, m_systemEvents,
+         [this] { return m_engine.focusTaskManager().active().has_value(); }, m_lockdown, m_wall,
+         m_planEditor}};
 
     SessionEngine m_engine;
     ShellController m_shell;
+    ShutdownWindowController m_shutdown{m_engine};
     bool m_quitting = false;
 };
 

@@ -1,9 +1,8 @@
 #pragma once
 
-// What the engine asks of windows that are not built yet: the floating lock-in display and the
-// morning gate. Each goes as its real window lands; until then the gate never rises.
+// What the engine asks of windows that are not built yet: the floating lock-in display. It goes
+// as its real window lands.
 #include "Engine/LockInDisplay.h"
-#include "Engine/MorningGateController.h"
 
 namespace kestrove {
 
@@ -18,16 +17,6 @@ public:
     void snapToScreenIfNeeded() override {}
     void orderFront() override {}
     void orderOut() override {}
-};
-
-class NoMorningGate final : public MorningGateController
-{
-public:
-    void start(DayPlanStore&) override {}
-    void evaluate() override {}
-    void arm(bool) override {}
-    bool isUp() const override { return false; }
-    void openEditor() override {}
 };
 
 } // namespace kestrove

@@ -1,10 +1,14 @@
-// Painting the design system's widgets offscreen at device pixel ratio 2, as on a HiDPI screen.
+// Painting the design system's widgets and the dashboard offscreen at device pixel ratio 2, as
+// on a HiDPI screen.
 #include "Gallery/Gallery.h"
 #include "Views/Components/KSCard.h"
 #include "Views/Components/SectionHeader.h"
 #include "Views/Components/StatChip.h"
 #include "Views/Components/Waterline.h"
+#include "Views/Dashboard/DashboardRootView.h"
 #include "Views/Theme.h"
+#include "core/Calendar.h"
+#include "support/EngineRig.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -57,6 +61,24 @@ void paintOneCard(benchmark::State& state)
     paint(state, *card);
 }
 BENCHMARK(paintOneCard)->Unit(benchmark::kMicrosecond);
+
+// Opening the dashboard window: its frame built and first painted.
+void openDashboard(benchmark::State& state)
+{
+    // An engine that has run for an hour, so that the footer and the sidebar show real figures.
+    EngineRig rig(Calendar::date(2026, 12, 7, 9, 0));
+    rig.start();
+    rig.show("com.microsoft.vscode", "notes");
+    rig.run(3600);
+    DashboardNavigation navigation;
+    for (auto _ : state) {
+        DashboardRootView view(*rig.engine, navigation, nullptr);
+        view.setFixedSize(1120, 720);
+        const QImage frame = gallery::renderView(view, kRatio);
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+}
+BENCHMARK(openDashboard)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

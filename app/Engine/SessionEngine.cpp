@@ -41,6 +41,7 @@ SessionEngine::~SessionEngine()
     // The sampler and the blocker outlive the engine: they must not call back into it.
     m_tracker.lockInProvider = nullptr;
     m_tracker.onSegmentClosed = nullptr;
+    m_tracker.onGapRecorded = nullptr;
     m_services.lockdown.setOnBlock({});
 }
 
@@ -121,6 +122,8 @@ void SessionEngine::wireComponents()
     m_projects.onChange = [this] {
         applyProjectConfig();
         resample();
+        // A renamed or deleted project may have moved stored segments.
+        m_todaySegments.invalidate();
         publish(m_pendingRefresh, true);
     };
     m_tracker.setPolicy(m_privacy.policy());
@@ -130,7 +133,11 @@ void SessionEngine::wireComponents()
         sweepTitles();
     };
     m_tracker.lockInProvider = [this](const ContextSample& sample) { return lockInInfo(sample); };
-    m_tracker.onSegmentClosed = [this](const Segment&) { publish(m_pendingRefresh, true); };
+    m_tracker.onSegmentClosed = [this](const Segment& closed) {
+        m_todaySegments.add(closed);
+        publish(m_pendingRefresh, true);
+    };
+    m_tracker.onGapRecorded = [this](const Segment& gap) { m_todaySegments.add(gap); };
     m_tracker.start(m_database);
     m_services.lockdown.setOnBlock([this](const std::string& bundleID, const std::string& taskID) {
         // The blocker may report from outside the main thread.
@@ -212,12 +219,13 @@ void SessionEngine::resumeTracking()
 {
     assertMainThread();
     m_tracker.resume();
-    requestRefresh();
+    publish(m_pendingRefresh, true);
 }
 
 void SessionEngine::requestRefresh()
 {
     assertMainThread();
+    m_todaySegments.invalidate();
     publish(m_pendingRefresh, true);
 }
 

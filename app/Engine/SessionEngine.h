@@ -6,6 +6,7 @@
 #include "Engine/GoalTracker.h"
 #include "Engine/PrivacyStore.h"
 #include "Engine/ProjectStore.h"
+#include "Engine/TodaySegments.h"
 #include "Engine/Tracker.h"
 #include "Permissions/PermissionsManager.h"
 #include "Platform/LifetimeGuard.h"
@@ -140,7 +141,8 @@ public:
     void pauseTracking(std::optional<std::int64_t> minutes);
     // Ends a pause and samples at once; today's figures are rebuilt at the next tick.
     void resumeTracking();
-    // Today's figures are rebuilt at the next tick, whatever the 15 s interval says.
+    // Today's segments are read again and the figures rebuilt at the next tick, whatever the
+    // 15 s interval says: for callers that changed the stored history.
     void requestRefresh();
     void setIdleThresholdMinutes(std::int64_t minutes);
     void setBlockGraceMinutes(std::int64_t minutes);
@@ -149,7 +151,8 @@ public:
     Tracker::LockInInfo lockInInfo(const ContextSample& sample) const;
     void recordLockdownBlock(const std::string& bundleID, const std::string& taskID);
 
-    // Today's figures.
+    // Today's figures. Reads today's segments from the database; the ticks rebuild the figures
+    // from the segments kept since, and come here only when those no longer cover today.
     void refreshToday(Done done = {});
     void refreshHistory(Done done = {});
     double liveDeepSecondsToday() const;
@@ -218,9 +221,9 @@ private:
     double extraOpenSeconds(Date now) const;
     std::string todayKey() const;
 
-    // Today's summary, once the segments have come back.
-    void applyTodaySegments(std::vector<Segment> segments, Date dayStart, Date now);
-    void finishRefresh(Done done);
+    // Today's summary from the kept segments and the open one.
+    void rebuildToday();
+    void buildToday(Date now);
 
     // Second tick.
     void startDayChange();
@@ -253,6 +256,7 @@ private:
     bool m_databaseUnavailable = false;
     Done m_deferredStop;
     DaySummary m_today;
+    TodaySegments m_todaySegments;
     Date m_todayBuiltAt;
     std::optional<FocusBlock> m_liveBlock;
     std::vector<DayTotal> m_recentDays;

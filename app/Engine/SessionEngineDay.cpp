@@ -42,6 +42,7 @@ void SessionEngine::assign(const std::string& hint, const Project& project, Resu
         rule = ProjectRule::titleContains(hint);
     }
     m_projects.addRule(rule, project.id);
+    m_todaySegments.invalidate();
     m_database.run(
         m_guard,
         [hint, name = project.name, area = project.area](Database& db) {
@@ -82,6 +83,7 @@ void SessionEngine::resetToday(Result done)
     const Date start = Calendar::startOfDay(m_services.clock.now());
     const Date end = Calendar::addingDays(start, 1);
     m_tracker.stop();
+    m_todaySegments.invalidate();
     m_database.run(
         m_guard,
         [start, end](Database& db) {
@@ -114,6 +116,7 @@ void SessionEngine::deleteAllHistory(Result done)
 {
     assertMainThread();
     m_tracker.stop();
+    m_todaySegments.invalidate();
     m_database.run(
         m_guard,
         [](Database& db) {

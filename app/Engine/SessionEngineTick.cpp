@@ -51,7 +51,7 @@ void SessionEngine::secondTick()
         checkAssignNudge();
     }
     if (now - m_lastRefresh >= kRefreshInterval || m_pendingRefresh) {
-        refreshToday();
+        rebuildToday();
     }
 }
 

@@ -11,6 +11,7 @@
 #include "core/NumberFormat.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace kestrove {
 
@@ -31,6 +32,8 @@ double SessionEngine::blockGraceSeconds() const
 void SessionEngine::refreshToday(Done done)
 {
     assertMainThread();
+    // Whatever is kept, the day is read again: callers come here after history changed.
+    m_todaySegments.invalidate();
     if (m_refreshInFlight) {
         // The running rebuild goes on; the next tick starts one more.
         publish(m_pendingRefresh, true);
@@ -45,19 +48,28 @@ void SessionEngine::refreshToday(Done done)
     const Date now = m_services.clock.now();
     const Date dayStart = Calendar::startOfDay(now);
     const Date dayEnd = Calendar::addingDays(dayStart, 1);
-    std::optional<std::int64_t> excluded;
-    if (m_tracker.open() && m_tracker.openHandle()) {
-        excluded = m_tracker.openHandle()->id();
+    // The open segment is counted from memory. Its row id is known once its insert has run,
+    // which is before this read runs.
+    std::shared_ptr<Tracker::Handle> open;
+    if (m_tracker.open()) {
+        open = m_tracker.openHandle();
     }
+    m_todaySegments.readSent();
+    using Rows = std::shared_ptr<std::vector<Segment>>;
     m_database.run(
         m_guard,
-        [dayStart, dayEnd, excluded](Database& db) {
-            return db.segments(dayStart, dayEnd, excluded);
+        [dayStart, dayEnd, open](Database& db) {
+            // Only the columns the figures use; shared, so that the rows are not copied on
+            // their way to the main thread.
+            return std::make_shared<std::vector<Segment>>(
+                db.summarySegments(dayStart, dayEnd, open ? open->id() : std::nullopt));
         },
-        [this, dayStart, now, done](DatabaseResult<std::vector<Segment>> result) {
+        [this, dayStart, now, done](DatabaseResult<Rows> result) {
             if (result.ok()) {
-                applyTodaySegments(result.value(), dayStart, now);
+                m_todaySegments.readFinished(dayStart, std::move(*result.value()));
+                buildToday(now);
             } else {
+                m_todaySegments.readFailed();
                 logDatabaseFailure("refreshToday failed: ", *result.error());
             }
             m_refreshInFlight = false;
@@ -67,22 +79,29 @@ void SessionEngine::refreshToday(Done done)
         });
 }
 
-void SessionEngine::applyTodaySegments(std::vector<Segment> segments, Date dayStart, Date now)
+void SessionEngine::rebuildToday()
 {
-    // The open segment is counted from memory, where its end is current, and from midnight on.
-    if (const auto& open = m_tracker.open()) {
-        Segment copy = *open;
-        copy.end = now;
-        copy.start = std::max(copy.start, dayStart);
-        if (copy.end > copy.start) {
-            segments.push_back(std::move(copy));
-            std::stable_sort(segments.begin(), segments.end(),
-                             [](const Segment& a, const Segment& b) { return a.start < b.start; });
-        }
+    if (m_refreshInFlight) {
+        publish(m_pendingRefresh, true);
+        return;
     }
+    const Date now = m_services.clock.now();
+    if (!m_todaySegments.covers(Calendar::startOfDay(now))) {
+        refreshToday();
+        return;
+    }
+    publish(m_pendingRefresh, false);
+    buildToday(now);
+}
+
+void SessionEngine::buildToday(Date now)
+{
     const FocusBlockBuilder builder{blockGraceSeconds(), kMinBlockSeconds};
-    m_today = DaySummary::build(dayStart, segments, m_projects.projects(), builder);
-    m_liveBlock = builder.liveBlock(segments, now);
+    m_todaySegments.withOpen(m_tracker.open(), now, [&](const std::vector<Segment>& segments) {
+        m_today =
+            DaySummary::build(m_todaySegments.dayStart(), segments, m_projects.projects(), builder);
+        m_liveBlock = builder.liveBlock(segments, now);
+    });
     m_todayBuiltAt = now;
     m_lastRefresh = now;
     m_goal.setDeepWorkSecondsToday(m_today.deepSeconds);

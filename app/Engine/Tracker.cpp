@@ -264,6 +264,9 @@ void Tracker::recordSleepGap(Date from, Date to)
     asleep.appName = std::string(kAsleepAppName);
     asleep.kind = ContextKind::idle;
     asleep.source = Segment::Source::live;
+    if (onGapRecorded) {
+        onGapRecorded(asleep);
+    }
     enqueueInsert(std::move(asleep), nullptr);
 }
 

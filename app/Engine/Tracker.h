@@ -105,6 +105,8 @@ public:
     std::function<LockInInfo(const ContextSample&)> lockInProvider;
     // Told about every closed segment that is kept.
     std::function<void(const Segment&)> onSegmentClosed;
+    // Told about the segment recorded for a gap in sampling (sleep, a stopped process).
+    std::function<void(const Segment&)> onGapRecorded;
 
     // Settings. A threshold that is not positive would make every sample idle: the default
     // applies instead.

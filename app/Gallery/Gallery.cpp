@@ -1,6 +1,8 @@
 #include "Gallery/Gallery.h"
 #include "Gallery/FocusGallery.h"
+#include "Gallery/RitualsGallery.h"
 #include "Gallery/ShellGallery.h"
+#include "Gallery/TodayGallery.h"
 
 #include "Views/Components/EmptyHint.h"
 #include "Views/Components/Eyebrow.h"
@@ -666,6 +668,12 @@ std::vector<GalleryView> allGalleryViews()
         views.push_back(std::move(view));
     }
     for (auto& view : focusGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : ritualsGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : todayGalleryViews()) {
         views.push_back(std::move(view));
     }
     return views;

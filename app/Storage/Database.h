@@ -92,6 +92,8 @@ public:
 
     // Converts an older file's per-sample `app_events` rows into segments, once.
     void importLegacyEventsIfNeeded();
+    // Whether older data was really imported into this file (not merely looked for).
+    bool hasLegacyImport();
     // Once per file: removes every stored address and the titles of the given applications.
     void applyPrivacyPolicyIfNeeded(const std::set<std::string>& browserBundleIDs,
                                     const std::set<std::string>& privateBundleIDs);
@@ -158,6 +160,7 @@ private:
     // Stored plan lists that did not decode, by day start and column: a later write of the
     // same day keeps them unless it brings a list of its own.
     std::map<Date, std::map<std::string, std::string>> m_undecodedPlanColumns;
+    static constexpr const char* kLegacyImportedKey = "legacy_imported";
 };
 
 } // namespace kestrove

@@ -53,6 +53,11 @@ constexpr const char* kImportLegacyEvents =
 void Database::importLegacyEventsIfNeeded()
 {
     if (meta("legacy_import_done")) {
+        // Files imported before the fact was kept say so by their rows, once.
+        if (!meta(kLegacyImportedKey)) {
+            Statement find(m_db, "SELECT EXISTS (SELECT 1 FROM segments WHERE source = 'legacy');");
+            setMeta(kLegacyImportedKey, find.next() && find.columnInt64(0) ? "1" : "0");
+        }
         return;
     }
     // A search that cannot run says nothing about the older table: the import waits for the
@@ -62,6 +67,7 @@ void Database::importLegacyEventsIfNeeded()
                              " AND name='app_events';");
         if (!find.next()) {
             writeMeta("legacy_import_done", "1");
+            writeMeta(kLegacyImportedKey, "0");
             return;
         }
     }
@@ -69,7 +75,13 @@ void Database::importLegacyEventsIfNeeded()
         execute(kImportLegacyEvents);
         reclassifyLegacyWebVisits();
         writeMeta("legacy_import_done", "1");
+        writeMeta(kLegacyImportedKey, "1");
     });
+}
+
+bool Database::hasLegacyImport()
+{
+    return meta(kLegacyImportedKey) == "1";
 }
 
 // Older files classified sites by their browser; sites are now classified by address.

@@ -3,13 +3,16 @@
 #include "replay/ReplayDriver.h"
 #include "replay/SyntheticDays.h"
 #include "replay/Timeline.h"
+#include "replay/YearHistory.h"
+
+#include "Storage/Database.h"
 
 #include "core/Calendar.h"
 #include "core/NumberFormat.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -26,15 +29,18 @@ constexpr const char* kUsage =
     "usage: kestrove-replay generate [--days N] [--seed S] [--first yyyy-mm-dd]\n"
     "       kestrove-replay check FILE\n"
     "       kestrove-replay run [FILE] [--days N] [--seed S] [--first yyyy-mm-dd] [--keep DIR]\n"
+    "       kestrove-replay year DATABASE [--days N] [--today N]\n"
     "Without a file, run replays N synthetic days. --keep leaves the database and the\n"
-    "preferences in DIR (which must not exist yet).\n";
+    "preferences in DIR (which must not exist yet). year writes a new database of N days\n"
+    "(365) of a heavy user's history up to today and N stretches (2700) of today so far.\n";
 
 struct Options
 {
     std::string command;
     std::string file;
     std::string keep;
-    int days = 7;
+    std::optional<int> days;
+    int today = 2700;
     std::uint64_t seed = 1;
     Date first = 0;
 };
@@ -70,6 +76,8 @@ std::optional<Options> parseOptions(int argc, char** argv)
         const bool hasValue = i + 1 < args.size();
         if (args[i] == "--days" && hasValue) {
             options.days = std::atoi(args[++i].c_str());
+        } else if (args[i] == "--today" && hasValue) {
+            options.today = std::atoi(args[++i].c_str());
         } else if (args[i] == "--seed" && hasValue) {
             options.seed = std::strtoull(args[++i].c_str(), nullptr, 10);
         } else if (args[i] == "--keep" && hasValue) {
@@ -86,7 +94,7 @@ std::optional<Options> parseOptions(int argc, char** argv)
             return std::nullopt;
         }
     }
-    if (options.days < 1) {
+    if ((options.days && *options.days < 1) || options.today < 0) {
         return std::nullopt;
     }
     return options;
@@ -129,7 +137,7 @@ int run(const Options& options)
 {
     std::optional<Timeline> timeline;
     if (options.file.empty()) {
-        timeline = syntheticDays(options.days, options.first, options.seed);
+        timeline = syntheticDays(options.days.value_or(7), options.first, options.seed);
     } else if (!(timeline = readTimeline(options.file))) {
         return 1;
     }
@@ -151,14 +159,38 @@ int run(const Options& options)
               << "focus tasks " << NumberFormat::integer(report.focusTasks) << "\n"
               << "database size " << megabytes(report.databaseBytes) << " ("
               << NumberFormat::integer(perSegment) << " bytes per segment)\n"
-              << "simulated " << NumberFormat::fixed(report.simulatedSeconds / 3600, 1)
-              << " h in " << NumberFormat::fixed(report.wallSeconds, 1) << " s ("
+              << "simulated " << NumberFormat::fixed(report.simulatedSeconds / 3600, 1) << " h in "
+              << NumberFormat::fixed(report.wallSeconds, 1) << " s ("
               << NumberFormat::integer(static_cast<std::int64_t>(report.throughput()))
               << " simulated seconds per second)\n";
     if (!options.keep.empty()) {
         std::cout << "kept in " << folder << "\n";
     }
     return report.segments > 0 ? 0 : 1;
+}
+
+// A new database of a year's history and a heavy today, for runs of the real program.
+int year(const Options& options)
+{
+    if (std::filesystem::exists(options.file)) {
+        std::cerr << "kestrove-replay: " << options.file << " exists already\n";
+        return 1;
+    }
+    try {
+        Database db(options.file);
+        db.open();
+        if (const DatabaseError* error = db.openError()) {
+            throw *error;
+        }
+        // A file the current program wrote: the one-time privacy pass is behind it.
+        db.applyPrivacyPolicyIfNeeded({}, {});
+        writeYearOfHistory(db, Database::systemClock().now(), options.days.value_or(365),
+                           options.today);
+    } catch (const DatabaseError& error) {
+        std::cerr << "kestrove-replay: " << options.file << ": " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -171,11 +203,15 @@ int main(int argc, char** argv)
         return 2;
     }
     if (options->command == "generate") {
-        std::cout << formatTimeline(syntheticDays(options->days, options->first, options->seed));
+        std::cout << formatTimeline(
+            syntheticDays(options->days.value_or(7), options->first, options->seed));
         return 0;
     }
     if (options->command == "run") {
         return run(*options);
+    }
+    if (options->command == "year" && !options->file.empty()) {
+        return year(*options);
     }
     if (options->command == "check" && !options->file.empty()) {
         return check(*options);

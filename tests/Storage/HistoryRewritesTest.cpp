@@ -77,6 +77,31 @@ TEST_F(HistoryRewritesTest, ImportsOlderSamplesAsSegmentsOnce)
     EXPECT_EQ(db.segments(0, 5000).size(), expected.size()) << "imported once";
 }
 
+// Only a file into which older samples were really imported says so; a file that had none to
+// import does not, and a file imported before the fact was kept learns it from its rows.
+TEST_F(HistoryRewritesTest, RemembersWhetherOlderDataWasImported)
+{
+    {
+        Database db(m_path, m_clock);
+        db.open();
+        EXPECT_FALSE(db.hasLegacyImport());
+    }
+    std::filesystem::remove(m_path);
+    raw(kLegacyTable + "INSERT INTO app_events VALUES"
+                       " (1, 1000, 'e', 'Editor', 'a.txt', '', 5, 0, 'deep_work', NULL, NULL);");
+    {
+        Database db(m_path, m_clock);
+        db.open();
+        EXPECT_TRUE(db.hasLegacyImport());
+    }
+    raw("DELETE FROM meta WHERE key = 'legacy_imported';");
+    {
+        Database db(m_path, m_clock);
+        db.open();
+        EXPECT_TRUE(db.hasLegacyImport());
+    }
+}
+
 TEST_F(HistoryRewritesTest, NullsImportAsNeutralValues)
 {
     raw(kLegacyTable + "INSERT INTO app_events VALUES"

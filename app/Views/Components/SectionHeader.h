@@ -14,6 +14,8 @@ public:
     SectionHeader(const QString& title, std::optional<QString> trailing = std::nullopt,
                   QWidget* parent = nullptr);
 
+    const QString& title() const { return m_title; }
+    const std::optional<QString>& trailing() const { return m_trailing; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

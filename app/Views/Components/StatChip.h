@@ -15,6 +15,8 @@ public:
 
     void setValue(const QString& value);
 
+    const QString& label() const { return m_label; }
+    const QString& value() const { return m_value; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

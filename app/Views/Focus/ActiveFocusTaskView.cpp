@@ -112,7 +112,7 @@ void ActiveFocusTaskView::refresh()
     m_status->setText(QString::fromStdString(
         ActiveFocusTaskModel::statusText(accumulating, m_engine.tracker().isIdle())));
     m_clock->setText(QString::fromStdString(ActiveFocusTaskModel::clockText(task)));
-    setLabelColour(*m_clock, accent);
+    setTextColour(*m_clock, accent);
     if (!task) {
         return;
     }

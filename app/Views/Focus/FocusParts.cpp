@@ -153,11 +153,11 @@ QLabel* textLabel(const QString& text, int pixelSize, QFont::Weight weight, cons
 {
     QLabel* label = plainLabel(text);
     label->setFont(uiFont(pixelSize, weight));
-    setLabelColour(*label, colour);
+    setTextColour(*label, colour);
     return label;
 }
 
-void setLabelColour(QLabel& label, const QColor& colour)
+void setTextColour(QLabel& label, const QColor& colour)
 {
     QPalette palette = label.palette();
     palette.setColor(QPalette::WindowText, colour);

@@ -55,6 +55,6 @@ QWidget* showPopover(QWidget* content, QWidget* anchor);
 
 // A label of plain text in our font.
 QLabel* textLabel(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour);
-void setLabelColour(QLabel& label, const QColor& colour);
+void setTextColour(QLabel& label, const QColor& colour);
 
 } // namespace kestrove

@@ -92,7 +92,7 @@ QWidget* sessionRow(const FocusSessionEntry& entry)
     const QString name = QString::fromStdString(entry.taskName);
     auto* nameLabel = new OneLineLabel(name);
     nameLabel->setFont(uiFont(13, QFont::Medium));
-    setLabelColour(*nameLabel, KS::text());
+    setTextColour(*nameLabel, KS::text());
     texts->addWidget(nameLabel);
     const QString detail = QString::fromStdString(LockInPageModel::detailLine(entry));
     auto* detailLabel = textLabel(detail, 11, QFont::Normal, KS::textTertiary());
