@@ -1,11 +1,15 @@
 #include "Application.h"
 
+#include "Platform/Linux/LinuxInstalledApps.h"
 #include "Platform/Linux/LinuxSessionBus.h"
 #include "Platform/Linux/LinuxWindowHints.h"
 #include "Platform/Linux/LinuxX11Connection.h"
 #include "Platform/StartupSummary.h"
 #include "ViewLogic/Shell/OnboardingModel.h"
 #include "Views/Dashboard/TodayView.h"
+#include "Views/Focus/AppPickerView.h"
+#include "Views/Focus/FocusTaskCard.h"
+#include "Views/Focus/LockInView.h"
 #include "Views/Rituals/MorningGateView.h"
 #include "Views/Rituals/PlanViews.h"
 #include "Views/Theme.h"
@@ -37,7 +41,8 @@ void onStopSignal(int)
 Application::Application()
     : m_preferences(FilePreferences::defaultPath(), m_mainQueue),
       m_tracker({m_appTracker, m_browser, m_idle, m_systemEvents, m_workspace}, m_clock),
-      m_notifications(m_clock), m_overlayWindows([this] {
+      m_notifications(m_clock), m_installedApps(LinuxInstalledApps::userScan(), m_mainQueue),
+      m_overlayWindows([this] {
           return SessionStats::capture(m_engine.focusTaskManager().active(), m_clock.now());
       }),
       m_hider(m_mainQueue, {{}, [this] { return m_workspace.identityResolver(); }}),
@@ -76,6 +81,19 @@ void Application::useOnlyTheUsersSessionBus()
 void Application::connect()
 {
     m_lockInDisplay.attach(m_engine);
+    // The one application picker, for every list that chooses applications.
+    m_appPicker = [this](QWidget* anchor, const QString& title, const AppSelection& selection,
+                         std::function<void(const AppSelection&)> onDone) {
+        AppPickerView* picker = AppPickerView::popUp(m_installedApps, selection, anchor);
+        picker->window()->setWindowTitle(title);
+        picker->onDone = [picker, onDone = std::move(onDone)] {
+            const AppSelection chosen = picker->selection();
+            picker->window()->close();
+            if (onDone) {
+                onDone(chosen);
+            }
+        };
+    };
     m_overlay.setScreens(&m_overlayWindows);
     m_lockdown.setHooks({
         [this] { return m_engine.awaitingTimeUp(); },
@@ -142,12 +160,14 @@ QWidget* Application::page(DashboardSection section)
 {
     switch (section) {
     case DashboardSection::today:
-        // The focus-task card is filled in here once it lands.
-        return new TodayView(m_engine, m_shell.navigation(),
-                             TodayView::Hooks{{}, [this] { return planCard(); }});
+        return new TodayView(
+            m_engine, m_shell.navigation(),
+            TodayView::Hooks{[this] { return new FocusTaskCard(m_engine, m_installedApps); },
+                             [this] { return planCard(); }});
     case DashboardSection::week:
-    case DashboardSection::projects:
     case DashboardSection::lockIn:
+        return new LockInView(m_engine, m_installedApps);
+    case DashboardSection::projects:
     case DashboardSection::settings:
         break;
     }

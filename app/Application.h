@@ -10,6 +10,7 @@
 #include "Engine/WorkspaceLockdownEnforcer.h"
 #include "Intents/FocusStateMonitor.h"
 #include "Platform/Clock.h"
+#include "Platform/InstalledApps.h"
 #include "Platform/Linux/LinuxBrowserScripting.h"
 #include "Platform/Linux/LinuxCommandRunner.h"
 #include "Platform/Linux/LinuxDesktopServices.h"
@@ -70,6 +71,7 @@ public:
     ShellController& shell() { return m_shell; }
     LockdownOverlayWindows& overlayWindows() { return m_overlayWindows; }
     LinuxHider& hider() { return m_hider; }
+    InstalledApps& installedApps() { return m_installedApps; }
     GateController& morningGate() { return m_morningGate; }
     MorningWallWindows& wall() { return m_wall; }
     PlanEditorWindow& planEditor() { return m_planEditor; }
@@ -116,6 +118,7 @@ private:
     QtFocusStateSignal m_focusSignal;
     FocusStateMonitor m_focusMonitor{m_focusSignal, m_clock};
     LinuxDesktopServices m_desktop{m_workspace};
+    InstalledApps m_installedApps;
 
     LockdownOverlay m_overlay{m_scheduler, m_clock};
     LockdownOverlayWindows m_overlayWindows;

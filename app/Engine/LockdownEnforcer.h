@@ -43,8 +43,10 @@ public:
     // An absent identifier is allowed.
     virtual bool isAllowed(const std::optional<std::string>& bundleID) const = 0;
     // Only while engaged; a blocked application that becomes allowed is let through at once.
-    // A running lockdown's allowlist only grows.
     virtual void addToAllowlist(const std::string& bundleID) = 0;
+    // Only while engaged, when the user takes an application back out of a running task; the
+    // next activation or poll judges it again.
+    virtual void removeFromAllowlist(const std::string& bundleID) = 0;
     // The permitted identifiers, lower-cased and sorted; empty when not engaged.
     virtual std::vector<std::string> allowlist() const = 0;
     virtual void setOnBlock(BlockHandler handler) = 0;

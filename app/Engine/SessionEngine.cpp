@@ -54,8 +54,9 @@ void SessionEngine::start(Done done)
         }
         return;
     }
-    publish(m_isRunning, true);
+    // Starting before running, so that no observer takes the engine for started meanwhile.
     m_starting = true;
+    publish(m_isRunning, true);
     restoreShutdownFlag();
     openDatabase([this, done] {
         wireComponents();
@@ -156,6 +157,8 @@ void SessionEngine::finishStart(Done done)
                 m_services.morningGate.start(m_dayPlans);
                 m_log.info("engine started");
                 m_starting = false;
+                // Pages that read the database wait for this.
+                notifyChanged();
                 if (done) {
                     done();
                 }

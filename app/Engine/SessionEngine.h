@@ -177,6 +177,8 @@ public:
     void extendActiveTask(std::int64_t minutes);
     void tearDownTimeUp();
     void allowAppDuringLockIn(const std::string& bundleID);
+    // Takes an application the user unticked out of the running task and the lockdown.
+    void disallowAppDuringLockIn(const std::string& bundleID);
     // Shows the floating lock-in display unless the user switched it off; a visible one stays
     // where it is.
     void showLockInDisplay();

@@ -189,6 +189,27 @@ void SessionEngine::allowAppDuringLockIn(const std::string& bundleID)
     m_log.info("allowed " + id + " mid lock-in");
 }
 
+void SessionEngine::disallowAppDuringLockIn(const std::string& bundleID)
+{
+    assertMainThread();
+    const std::string id = Text::lowercased(bundleID);
+    if (id.empty()) {
+        return;
+    }
+    m_services.lockdown.removeFromAllowlist(id);
+    if (const auto& active = m_focusTaskManager.active()) {
+        FocusTask edited = *active;
+        if (std::erase_if(edited.allowedBundleIDs, [&](const std::string& allowed) {
+                return Text::lowercased(allowed) == id;
+            }) > 0) {
+            m_services.allowlistPresets.rememberLastUsed(edited.allowedBundleIDs);
+            m_focusTaskManager.replaceActive(std::move(edited));
+        }
+    }
+    resample();
+    m_log.info("disallowed " + id + " mid lock-in");
+}
+
 void SessionEngine::answerTimeUpDone(const std::string& focusTaskID)
 {
     assertMainThread();

@@ -216,6 +216,16 @@ void WorkspaceLockdownEnforcer::addToAllowlist(const std::string& bundleID)
     }
 }
 
+void WorkspaceLockdownEnforcer::removeFromAllowlist(const std::string& bundleID)
+{
+    assertMainThread();
+    if (!m_isEngaged || !m_allowlist.erase(Text::lowercased(bundleID))) {
+        return;
+    }
+    m_log.info("live-removed " + Text::lowercased(bundleID) + " from allowlist (now " +
+               std::to_string(m_allowlist.size()) + " apps)");
+}
+
 std::vector<std::string> WorkspaceLockdownEnforcer::allowlist() const
 {
     return {m_allowlist.begin(), m_allowlist.end()};

@@ -57,6 +57,7 @@ public:
     void disengage() override;
     bool isAllowed(const std::optional<std::string>& bundleID) const override;
     void addToAllowlist(const std::string& bundleID) override;
+    void removeFromAllowlist(const std::string& bundleID) override;
     std::vector<std::string> allowlist() const override;
     void setOnBlock(BlockHandler handler) override { m_onBlock = std::move(handler); }
 

@@ -1,4 +1,5 @@
 #include "Gallery/Gallery.h"
+#include "Gallery/FocusGallery.h"
 #include "Gallery/PopoverGallery.h"
 #include "Gallery/RitualsGallery.h"
 #include "Gallery/ShellGallery.h"
@@ -665,6 +666,9 @@ std::vector<GalleryView> allGalleryViews()
 {
     std::vector<GalleryView> views = galleryViews();
     for (auto& view : shellGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : focusGalleryViews()) {
         views.push_back(std::move(view));
     }
     for (auto& view : ritualsGalleryViews()) {

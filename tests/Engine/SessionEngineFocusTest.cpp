@@ -170,3 +170,21 @@ TEST_F(SessionEngineFocusTest, PlannedAwayBlockCountsEverySecond)
     EXPECT_EQ(rig.engine->focusTaskManager().active()->cumulativeOnTaskSeconds, 10);
     EXPECT_EQ(rig.tracker.sample().lockIn, LockInState::away);
 }
+
+TEST_F(SessionEngineFocusTest, AnApplicationTakenOutOfARunningTaskIsNoLongerOnTask)
+{
+    rig.engine->startFocusTask(task(30, true, {"com.jetbrains.clion", "org.gnome.terminal"}));
+    rig.run(10);
+    EXPECT_TRUE(rig.engine->focusTaskManager().isAccumulating());
+
+    rig.engine->disallowAppDuringLockIn("COM.JetBrains.CLion");
+    rig.engine->disallowAppDuringLockIn(""); // nothing
+    EXPECT_EQ(rig.engine->focusTaskManager().active()->allowedBundleIDs,
+              std::vector<std::string>{"org.gnome.terminal"});
+    EXPECT_EQ(rig.lockdown.allowlist(), std::vector<std::string>{"org.gnome.terminal"});
+    EXPECT_EQ(rig.presets.lastUsed(), std::vector<std::string>{"org.gnome.terminal"});
+    const double counted = rig.engine->focusTaskManager().active()->cumulativeOnTaskSeconds;
+    rig.run(10);
+    EXPECT_FALSE(rig.engine->focusTaskManager().isAccumulating());
+    EXPECT_EQ(rig.engine->focusTaskManager().active()->cumulativeOnTaskSeconds, counted);
+}

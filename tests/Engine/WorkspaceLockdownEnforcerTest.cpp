@@ -235,6 +235,18 @@ TEST_F(EnforcerTest, AddingTheBlockedApplicationLetsItThrough)
     EXPECT_TRUE(log.contains("live-added com.hnc.discord to allowlist (now 3 apps)"));
 }
 
+TEST_F(EnforcerTest, AnApplicationTakenOutIsWalledAtItsNextActivation)
+{
+    enforcer.removeFromAllowlist("code"); // not engaged: nothing
+    engageTask();
+    enforcer.removeFromAllowlist("CODE");
+    enforcer.removeFromAllowlist("not.there");
+    EXPECT_EQ(enforcer.allowlist(), std::vector<std::string>{"org.mozilla.firefox"});
+    EXPECT_TRUE(log.contains("live-removed code from allowlist (now 1 apps)"));
+    workspace.activate(app("code", 8));
+    EXPECT_TRUE(overlay.shown);
+}
+
 TEST_F(EnforcerTest, SecondEngageReplacesTheFirstAndDisengageEndsBoth)
 {
     engageTask({"code"});

@@ -19,6 +19,7 @@ public:
     int engages = 0;
     int disengages = 0; // calls, engaged or not
     std::vector<std::string> added;
+    std::vector<std::string> removed;
     BlockHandler onBlock;
 
     bool isEngaged() const override { return engaged; }
@@ -54,6 +55,11 @@ public:
                            allowlistEntries.end()) {
             allowlistEntries.push_back(Text::lowercased(bundleID));
         }
+    }
+    void removeFromAllowlist(const std::string& bundleID) override
+    {
+        removed.push_back(bundleID);
+        std::erase(allowlistEntries, Text::lowercased(bundleID));
     }
     std::vector<std::string> allowlist() const override
     {

@@ -107,9 +107,9 @@ const DesktopEntry* AppIdentityResolver::entryForWMClass(const WindowIdentity& w
     return nullptr;
 }
 
-std::string AppIdentityResolver::canonical(std::string_view identifier) const
+std::string AppIdentityResolver::identifierForDesktopID(std::string_view desktopID) const
 {
-    std::string lower = Text::lowercased(identifier);
+    std::string lower = Text::lowercased(desktopID);
     const auto alias = m_aliases.find(lower);
     return alias == m_aliases.end() ? lower : alias->second;
 }
@@ -133,7 +133,7 @@ AppIdentity AppIdentityResolver::resolve(const WindowIdentity& window) const
 
     AppIdentity identity;
     if (!identifier.empty()) {
-        identity.bundleID = canonical(identifier);
+        identity.bundleID = identifierForDesktopID(identifier);
     }
     if (entry && !entry->name.empty()) {
         identity.name = entry->name;

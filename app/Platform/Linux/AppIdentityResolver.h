@@ -50,11 +50,14 @@ public:
 
     void setEntries(std::vector<DesktopEntry> entries);
     AppIdentity resolve(const WindowIdentity& window) const;
+    // Kestrove's identifier of the application a desktop entry (or a declared application id)
+    // names: lower-cased and mapped through the aliases. A window of that application resolves
+    // to the same identifier, so installed and running applications meet.
+    std::string identifierForDesktopID(std::string_view desktopID) const;
 
 private:
     const DesktopEntry* entryByID(std::string_view id) const;
     const DesktopEntry* entryForWMClass(const WindowIdentity& window) const;
-    std::string canonical(std::string_view identifier) const;
 
     std::vector<DesktopEntry> m_entries;
     std::map<std::string, std::size_t> m_byLowerID;

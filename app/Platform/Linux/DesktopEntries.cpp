@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -37,7 +38,40 @@ std::string entryID(const fs::path& relative)
     return id.substr(0, id.size() - kSuffix.size());
 }
 
-void scanFolder(const fs::path& applications, std::set<std::string>& seen,
+// The "Name[...]" keys that fit a locale, best first.
+std::vector<std::string> localizedNameKeys(std::string_view locale)
+{
+    std::string_view rest = locale;
+    std::string modifier;
+    if (const auto at = rest.find('@'); at != std::string_view::npos) {
+        modifier = std::string(rest.substr(at));
+        rest = rest.substr(0, at);
+    }
+    rest = rest.substr(0, rest.find('.'));
+    const auto underscore = rest.find('_');
+    const std::string language(rest.substr(0, underscore));
+    if (language.empty()) {
+        return {};
+    }
+    std::vector<std::string> keys;
+    if (underscore != std::string_view::npos) {
+        const std::string withCountry(rest);
+        if (!modifier.empty()) {
+            keys.push_back(withCountry + modifier);
+        }
+        keys.push_back(withCountry);
+    }
+    if (!modifier.empty()) {
+        keys.push_back(language + modifier);
+    }
+    keys.push_back(language);
+    for (auto& key : keys) {
+        key = "Name[" + key + "]";
+    }
+    return keys;
+}
+
+void scanFolder(const fs::path& applications, std::string_view locale, std::set<std::string>& seen,
                 std::vector<DesktopEntry>& entries)
 {
     std::error_code error;
@@ -52,7 +86,7 @@ void scanFolder(const fs::path& applications, std::set<std::string>& seen,
         if (!seen.insert(id).second) {
             continue;
         }
-        if (auto entry = parse(readFile(path), std::move(id))) {
+        if (auto entry = parse(readFile(path), std::move(id), locale)) {
             entries.push_back(std::move(*entry));
         }
     }
@@ -60,9 +94,12 @@ void scanFolder(const fs::path& applications, std::set<std::string>& seen,
 
 } // namespace
 
-std::optional<DesktopEntry> parse(std::string_view text, std::string id)
+std::optional<DesktopEntry> parse(std::string_view text, std::string id, std::string_view locale)
 {
-    DesktopEntry entry{std::move(id), {}, {}};
+    DesktopEntry entry;
+    entry.id = std::move(id);
+    const std::vector<std::string> nameKeys = localizedNameKeys(locale);
+    std::size_t bestName = nameKeys.size();
     bool inMainGroup = false;
     bool sawMainGroup = false;
     std::istringstream lines{std::string(text)};
@@ -87,8 +124,20 @@ std::optional<DesktopEntry> parse(std::string_view text, std::string id)
             entry.name = value;
         } else if (key == "StartupWMClass") {
             entry.startupWMClass = value;
+        } else if (key == "Icon") {
+            entry.icon = value;
+        } else if (key == "Type") {
+            entry.type = value;
+        } else if (key == "NoDisplay") {
+            entry.noDisplay = value == "true";
         } else if (key == "Hidden" && value == "true") {
             return std::nullopt;
+        } else if (Text::startsWith(key, "Name[")) {
+            const auto rank = std::find(nameKeys.begin(), nameKeys.end(), key) - nameKeys.begin();
+            if (static_cast<std::size_t>(rank) < bestName) {
+                bestName = static_cast<std::size_t>(rank);
+                entry.localizedName = value;
+            }
         }
     }
     if (!sawMainGroup) {
@@ -97,14 +146,28 @@ std::optional<DesktopEntry> parse(std::string_view text, std::string id)
     return entry;
 }
 
-std::vector<DesktopEntry> scan(const std::vector<std::string>& dataFolders)
+std::vector<DesktopEntry> scan(const std::vector<std::string>& dataFolders, std::string_view locale)
 {
     std::set<std::string> seen;
     std::vector<DesktopEntry> entries;
     for (const auto& folder : dataFolders) {
-        scanFolder(fs::path(folder) / "applications", seen, entries);
+        scanFolder(fs::path(folder) / "applications", locale, seen, entries);
     }
     return entries;
+}
+
+std::string messagesLocale()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            const std::string locale(value);
+            return locale == "C" || locale == "POSIX" || Text::startsWith(locale, "C.")
+                       ? std::string()
+                       : locale;
+        }
+    }
+    return {};
 }
 
 std::vector<std::string> dataFolders()

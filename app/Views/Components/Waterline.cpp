@@ -17,6 +17,14 @@ Waterline::Waterline(double progress, int height, QGradientStops tint, QWidget* 
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
+void Waterline::setTint(QGradientStops tint)
+{
+    if (tint != m_tint) {
+        m_tint = std::move(tint);
+        update();
+    }
+}
+
 void Waterline::setProgress(double progress)
 {
     m_progress->setTarget(progress);

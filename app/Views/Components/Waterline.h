@@ -16,6 +16,7 @@ public:
     Waterline(double progress, int height, QGradientStops tint, QWidget* parent = nullptr);
 
     void setProgress(double progress);
+    void setTint(QGradientStops tint);
     double progress() const;
     // The fill's width at the value currently shown (which trails a new progress while the
     // spring moves).
