@@ -16,9 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "support/TestWindows.h"
 
 #include <atomic>
 #include <chrono>
@@ -28,52 +26,6 @@ namespace {
 using namespace kestrove;
 
 constexpr qint64 kTimeoutMilliseconds = 3000;
-
-struct Desktop
-{
-    Display* display = XOpenDisplay(nullptr);
-    ~Desktop() { XCloseDisplay(display); }
-
-    Window create(const char* wmClass)
-    {
-        const Window window =
-            XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 300, 200, 0, 0, 0);
-        std::string instance = wmClass;
-        XClassHint hint{instance.data(), const_cast<char*>(wmClass)};
-        XSetClassHint(display, window, &hint);
-        XMapWindow(display, window);
-        XSync(display, False);
-        return window;
-    }
-    void activate(Window window)
-    {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = 2;
-        XSendEvent(display, DefaultRootWindow(display), False,
-                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
-        XSync(display, False);
-    }
-    bool iconic(Window window)
-    {
-        const Atom wmState = XInternAtom(display, "WM_STATE", False);
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0;
-        unsigned long remaining = 0;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(display, window, wmState, 0, 1, False, wmState, &type, &format, &items,
-                           &remaining, &data);
-        const bool result = data && items > 0 && *reinterpret_cast<long*>(data) == IconicState;
-        if (data) {
-            XFree(data);
-        }
-        return result;
-    }
-};
 
 // Lets the events of the last round (exposures, the hider's answers) pass.
 void settle()
@@ -125,7 +77,7 @@ struct Rig
 
 void activationToWall(benchmark::State& state)
 {
-    Desktop desktop;
+    testing_support::TestWindows desktop;
     Rig rig;
     const Window keeper = desktop.create("Keeper");
     const Window chatter = desktop.create("Chatter");
@@ -151,7 +103,7 @@ BENCHMARK(activationToWall)->UseManualTime()->Iterations(10)->Unit(benchmark::kM
 
 void activationToHidden(benchmark::State& state)
 {
-    Desktop desktop;
+    testing_support::TestWindows desktop;
     Rig rig;
     // The hider's verified answers, as the enforcer logs them.
     std::atomic<int> hidden = 0;
@@ -168,7 +120,8 @@ void activationToHidden(benchmark::State& state)
         const int before = hidden;
         const auto start = std::chrono::steady_clock::now();
         desktop.activate(chatter); // restores it, and the gate sends it away again
-        if (!spinUntil([&] { return hidden > before; }) || !desktop.iconic(chatter)) {
+        if (!spinUntil([&] { return hidden > before; }) ||
+            desktop.wmState(chatter) != IconicState) {
             state.SkipWithError("not hidden");
             break;
         }

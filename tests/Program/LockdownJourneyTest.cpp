@@ -20,10 +20,7 @@
 
 #include <sqlite3.h>
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "support/TestWindows.h"
 
 #include <cstdlib>
 
@@ -41,101 +38,6 @@ QApplication& application()
     static QApplication* app = qApp ? qApp : new QApplication(argc, argv);
     return *app;
 }
-
-// A client of the test's own: windows of other applications, their state, and typing.
-class Desktop
-{
-public:
-    Desktop() : m_display(XOpenDisplay(nullptr)) {}
-    ~Desktop() { XCloseDisplay(m_display); }
-
-    Window create(const char* wmClass)
-    {
-        const Window window =
-            XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 300, 200, 0, 0, 0);
-        std::string instance = wmClass;
-        XClassHint hint{instance.data(), const_cast<char*>(wmClass)};
-        XSetClassHint(m_display, window, &hint);
-        XMapWindow(m_display, window);
-        XSync(m_display, False);
-        return window;
-    }
-
-    void activate(Window window)
-    {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = atom("_NET_ACTIVE_WINDOW");
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = 2;
-        XSendEvent(m_display, DefaultRootWindow(m_display), False,
-                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
-        XSync(m_display, False);
-    }
-
-    long property(Window window, const char* name, Atom type)
-    {
-        Atom actual = 0;
-        int format = 0;
-        unsigned long items = 0;
-        unsigned long remaining = 0;
-        unsigned char* data = nullptr;
-        long result = -1;
-        XGetWindowProperty(m_display, window, atom(name), 0, 1, False, type, &actual, &format,
-                           &items, &remaining, &data);
-        if (data && items > 0) {
-            result = *reinterpret_cast<long*>(data);
-        }
-        if (data) {
-            XFree(data);
-        }
-        return result;
-    }
-    long wmState(Window window) { return property(window, "WM_STATE", atom("WM_STATE")); }
-    Window active()
-    {
-        return static_cast<Window>(
-            property(DefaultRootWindow(m_display), "_NET_ACTIVE_WINDOW", XA_WINDOW));
-    }
-
-    // Types through XTest, as a keyboard would, into whatever holds the keyboard.
-    void type(const std::string& text)
-    {
-        const KeyCode shift = XKeysymToKeycode(m_display, XK_Shift_L);
-        for (const char c : text) {
-            KeySym sym = 0;
-            switch (c) {
-            case ' ':
-                sym = XK_space;
-                break;
-            case '.':
-                sym = XK_period;
-                break;
-            case '\'':
-                sym = XK_apostrophe;
-                break;
-            default:
-                sym = static_cast<KeySym>(std::tolower(static_cast<unsigned char>(c)));
-            }
-            const bool upper = std::isupper(static_cast<unsigned char>(c));
-            const KeyCode code = XKeysymToKeycode(m_display, sym);
-            if (upper) {
-                XTestFakeKeyEvent(m_display, shift, True, 0);
-            }
-            XTestFakeKeyEvent(m_display, code, True, 0);
-            XTestFakeKeyEvent(m_display, code, False, 0);
-            if (upper) {
-                XTestFakeKeyEvent(m_display, shift, False, 0);
-            }
-            XSync(m_display, False);
-        }
-    }
-
-private:
-    Atom atom(const char* name) { return XInternAtom(m_display, name, False); }
-    Display* m_display;
-};
 
 std::vector<std::vector<std::string>> rows(const std::string& path, const char* sql)
 {
@@ -174,7 +76,7 @@ TEST(LockdownJourneyTest, BlockedWindowIsWalledSentAwayAndTheTaskBrokenOut)
     std::filesystem::create_directories(home.path + "/Kestrove");
     std::ofstream(home.path + "/Kestrove/preferences.json")
         << R"({"onboardingComplete": {"bool": true}})";
-    Desktop desktop;
+    testing_support::TestWindows desktop;
     const Window keeper = desktop.create("Keeper");
     const Window chatter = desktop.create("Chatter");
     // The allowed window is in front before the program starts: nothing is walled yet.

@@ -20,10 +20,7 @@
 
 #include <gtest/gtest.h>
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "support/TestWindows.h"
 
 namespace kestrove {
 namespace {
@@ -39,73 +36,6 @@ QApplication& application()
     return *app;
 }
 
-// Another application's window, and a keyboard, through a connection of the test's own.
-class OtherClient
-{
-public:
-    OtherClient() : m_display(XOpenDisplay(nullptr)) {}
-    ~OtherClient() { XCloseDisplay(m_display); }
-
-    Window create(const char* wmClass)
-    {
-        const Window window =
-            XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 300, 200, 0, 0, 0);
-        std::string instance = wmClass;
-        XClassHint hint{instance.data(), const_cast<char*>(wmClass)};
-        XSetClassHint(m_display, window, &hint);
-        XMapWindow(m_display, window);
-        XSync(m_display, False);
-        return window;
-    }
-    void activate(Window window)
-    {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(m_display, "_NET_ACTIVE_WINDOW", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = 2;
-        XSendEvent(m_display, DefaultRootWindow(m_display), False,
-                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
-        XSync(m_display, False);
-    }
-    long wmState(Window window)
-    {
-        const Atom state = XInternAtom(m_display, "WM_STATE", False);
-        Atom actual = 0;
-        int format = 0;
-        unsigned long items = 0;
-        unsigned long remaining = 0;
-        unsigned char* data = nullptr;
-        long result = -1;
-        XGetWindowProperty(m_display, window, state, 0, 1, False, state, &actual, &format, &items,
-                           &remaining, &data);
-        if (data && items > 0) {
-            result = *reinterpret_cast<long*>(data);
-        }
-        if (data) {
-            XFree(data);
-        }
-        return result;
-    }
-    void key(KeySym sym, bool down)
-    {
-        XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, sym), down ? True : False, 0);
-        XSync(m_display, False);
-    }
-    void type(const std::string& lowerCase)
-    {
-        for (const char c : lowerCase) {
-            const KeySym sym = c == ' ' ? XK_space : static_cast<KeySym>(c);
-            key(sym, true);
-            key(sym, false);
-        }
-    }
-
-private:
-    Display* m_display;
-};
-
 TEST(MorningGateJourneyTest, TheWallCoversBothScreensTakesAPlanAndLetsTheHatchThrough)
 {
     application();
@@ -117,7 +47,7 @@ TEST(MorningGateJourneyTest, TheWallCoversBothScreensTakesAPlanAndLetsTheHatchTh
     std::filesystem::create_directories(home.path + "/Kestrove");
     std::ofstream(home.path + "/Kestrove/preferences.json")
         << R"({"onboardingComplete": {"bool": true}})";
-    OtherClient other;
+    testing_support::TestWindows other;
     const Window chatter = other.create("Chatter");
     other.activate(chatter);
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestWindows.h"
+#include "support/TestWindows.h"
 
 namespace kestrove {
 namespace {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "TestWindows.h"
+#include "support/TestWindows.h"
 
 namespace kestrove {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestWindows.h"
+#include "support/TestWindows.h"
 
 #include <X11/extensions/XTest.h>
 

@@ -22,7 +22,7 @@
 #include <chrono>
 #include <thread>
 
-#include "TestWindows.h"
+#include "support/TestWindows.h"
 
 namespace kestrove {
 namespace {

@@ -4,16 +4,19 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 #include <unistd.h>
 
+#include <cctype>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace kestrove::testing_support {
 
-// Real top-level windows on the test desktop, made on a connection of the test's own.
+// Real top-level windows of other applications on the test desktop, their state, and a
+// keyboard, all through a connection of the test's own.
 class TestWindows
 {
 public:
@@ -35,12 +38,25 @@ public:
         std::string legacyTitle; // WM_NAME (Latin-1 STRING); empty: not set
         std::string gtkApplicationID;
         bool ownPid = false;
+        unsigned width = 200;
+        unsigned height = 100;
     };
+
+    // A plain window of an application known only by its class.
+    Window create(const char* wmClass)
+    {
+        Spec spec;
+        spec.instance = wmClass;
+        spec.wmClass = wmClass;
+        spec.width = 300;
+        spec.height = 200;
+        return create(spec);
+    }
 
     Window create(const Spec& spec)
     {
-        const Window window =
-            XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 200, 100, 0, 0, 0);
+        const Window window = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0,
+                                                  spec.width, spec.height, 0, 0, 0);
         XClassHint hint{const_cast<char*>(spec.instance.c_str()),
                         const_cast<char*>(spec.wmClass.c_str())};
         XSetClassHint(m_display, window, &hint);
@@ -102,6 +118,73 @@ public:
     {
         XDeleteProperty(m_display, window, atom(name));
         XSync(m_display, False);
+    }
+
+    // The first 32-bit value of a property; -1 when it is not set.
+    long property(Window window, const char* name, Atom type)
+    {
+        Atom actual = 0;
+        int format = 0;
+        unsigned long items = 0;
+        unsigned long remaining = 0;
+        unsigned char* data = nullptr;
+        long result = -1;
+        XGetWindowProperty(m_display, window, atom(name), 0, 1, False, type, &actual, &format,
+                           &items, &remaining, &data);
+        if (data && items > 0) {
+            result = *reinterpret_cast<long*>(data);
+        }
+        if (data) {
+            XFree(data);
+        }
+        return result;
+    }
+    long wmState(Window window) { return property(window, "WM_STATE", atom("WM_STATE")); }
+    Window active()
+    {
+        return static_cast<Window>(
+            property(DefaultRootWindow(m_display), "_NET_ACTIVE_WINDOW", XA_WINDOW));
+    }
+
+    // Presses or releases a key through XTest, as a keyboard would.
+    void key(KeySym sym, bool down)
+    {
+        XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, sym), down ? True : False, 0);
+        XSync(m_display, False);
+    }
+
+    // Types into whatever holds the keyboard: letters, with Shift for capitals, spaces,
+    // full stops and apostrophes.
+    void type(const std::string& text)
+    {
+        const KeyCode shift = XKeysymToKeycode(m_display, XK_Shift_L);
+        for (const char c : text) {
+            KeySym sym = 0;
+            switch (c) {
+            case ' ':
+                sym = XK_space;
+                break;
+            case '.':
+                sym = XK_period;
+                break;
+            case '\'':
+                sym = XK_apostrophe;
+                break;
+            default:
+                sym = static_cast<KeySym>(std::tolower(static_cast<unsigned char>(c)));
+            }
+            const bool upper = std::isupper(static_cast<unsigned char>(c));
+            const KeyCode code = XKeysymToKeycode(m_display, sym);
+            if (upper) {
+                XTestFakeKeyEvent(m_display, shift, True, 0);
+            }
+            XTestFakeKeyEvent(m_display, code, True, 0);
+            XTestFakeKeyEvent(m_display, code, False, 0);
+            if (upper) {
+                XTestFakeKeyEvent(m_display, shift, False, 0);
+            }
+            XSync(m_display, False);
+        }
     }
 
     Display* display() const { return m_display; }
