@@ -3,6 +3,7 @@
 #include "core/Calendar.h"
 #include "core/ContextClassifier.h"
 #include "core/NumberFormat.h"
+#include "replay/YearHistory.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -43,34 +44,6 @@ Fixture& fixture()
 {
     static Fixture instance;
     return instance;
-}
-
-Segment sampleSegment(std::mt19937& random, Date start, Date end)
-{
-    static const std::array<const char*, 6> apps = {"Code",  "Firefox", "Terminal",
-                                                    "Slack", "Spotify", "Files"};
-    static const std::array<ContextKind, 5> kinds = {ContextKind::deep, ContextKind::deep,
-                                                     ContextKind::shallow, ContextKind::distraction,
-                                                     ContextKind::neutral};
-    static const std::array<const char*, 4> projects = {"Kestrove", "Thesis", "Website", ""};
-    Segment s;
-    s.start = start;
-    s.end = end;
-    const auto app = random() % apps.size();
-    s.appName = apps[app];
-    s.bundleID = std::string("org.example.") + apps[app];
-    s.windowTitle = "Document " + std::to_string(random() % 500) + " — " + apps[app];
-    if (app == 1) {
-        s.url = "https://example.org/page/" + std::to_string(random() % 1000);
-        s.domain = "example.org";
-    }
-    s.kind = kinds[random() % kinds.size()];
-    const auto project = projects[random() % projects.size()];
-    if (*project) {
-        s.project = project;
-    }
-    s.keystrokes = random() % 100;
-    return s;
 }
 
 // Reuses a database kept by an earlier run (KESTROVE_BENCH_KEEP=1) to skip the build.
@@ -117,7 +90,7 @@ void buildYear()
         Date t = wake;
         for (int i = 0; i < kSegmentsPerDay - 1; ++i) {
             const Date end = t + step * (0.5 + double(random() % 1000) / 1000.0);
-            f.openSegmentID = f.db->insertSegment(sampleSegment(random, t, end));
+            f.openSegmentID = f.db->insertSegment(replay::sampleSegment(random, t, end, true));
             f.openSegmentEnd = end;
             t = end;
         }
@@ -251,7 +224,7 @@ void BM_InsertSegment(benchmark::State& state)
     const Date future = Calendar::addingDays(f.lastDayStart, 3650);
     Date t = future;
     for (auto _ : state) {
-        f.db->insertSegment(sampleSegment(random, t, t + 20));
+        f.db->insertSegment(replay::sampleSegment(random, t, t + 20, true));
         t += 20;
     }
     f.db->deleteSegments(future, t + 1);

@@ -14,7 +14,19 @@ namespace {
 
 constexpr double kWakingSeconds = 16 * 3600.0;
 
-Segment sampleSegment(std::mt19937& random, Date start, Date end)
+Segment night(Date start, Date end)
+{
+    Segment s;
+    s.start = start;
+    s.end = end;
+    s.appName = std::string(kAsleepAppName);
+    s.kind = ContextKind::idle;
+    return s;
+}
+
+} // namespace
+
+Segment sampleSegment(std::mt19937& random, Date start, Date end, bool withUrl)
 {
     static const std::array<const char*, 6> apps = {"Code",  "Firefox", "Terminal",
                                                     "Slack", "Spotify", "Files"};
@@ -30,6 +42,9 @@ Segment sampleSegment(std::mt19937& random, Date start, Date end)
     s.bundleID = std::string("org.example.") + apps[app];
     s.windowTitle = "Document " + std::to_string(random() % 500) + " — " + apps[app];
     if (app == 1) {
+        if (withUrl) {
+            s.url = "https://example.org/page/" + std::to_string(random() % 1000);
+        }
         s.domain = "example.org";
     }
     s.kind = kinds[random() % kinds.size()];
@@ -40,18 +55,6 @@ Segment sampleSegment(std::mt19937& random, Date start, Date end)
     s.keystrokes = random() % 100;
     return s;
 }
-
-Segment night(Date start, Date end)
-{
-    Segment s;
-    s.start = start;
-    s.end = end;
-    s.appName = std::string(kAsleepAppName);
-    s.kind = ContextKind::idle;
-    return s;
-}
-
-} // namespace
 
 void writeYearOfHistory(Database& db, Date now, int days, int todaySegments, std::uint32_t seed)
 {
@@ -64,7 +67,7 @@ void writeYearOfHistory(Database& db, Date now, int days, int todaySegments, std
         Date t = day + 7 * 3600;
         for (int i = 0; i < kYearSegmentsPerDay - 1; ++i) {
             const Date end = t + step * (0.5 + double(random() % 1000) / 1000.0);
-            db.insertSegment(sampleSegment(random, t, end));
+            db.insertSegment(sampleSegment(random, t, end, false));
             t = end;
         }
         day = Calendar::addingDays(day, 1);
@@ -74,7 +77,7 @@ void writeYearOfHistory(Database& db, Date now, int days, int todaySegments, std
     const double todayStep = (now - 60 - today) / std::max(todaySegments, 1);
     for (int i = 0; i < todaySegments && todayStep > 0; ++i) {
         const Date start = today + todayStep * i;
-        db.insertSegment(sampleSegment(random, start, start + todayStep));
+        db.insertSegment(sampleSegment(random, start, start + todayStep, false));
     }
     // The record is complete from its first day.
     db.setMeta("segments_since", NumberFormat::shortest(Calendar::addingDays(today, -days)));
