@@ -52,7 +52,7 @@ ActiveFocusTaskView::ActiveFocusTaskView(SessionEngine& engine, InstalledApps& a
       m_clock(textLabel({}, 34, QFont::Black, KS::success())),
       m_progress(new Waterline(0, 5, accentStops(KS::success()))),
       m_attempts(textLabel({}, 11, QFont::Normal, KS::textTertiary())),
-      m_allow(new SymbolPillButton("plus.app", "Allow another app", PillButtonStyle{false})),
+      m_allow(new SymbolPill("plus.app", "Allow another app", PillButtonStyle{false})),
       m_timer(new QTimer(this))
 {
     auto* layout = new QVBoxLayout(this);

@@ -16,7 +16,7 @@ namespace kestrove {
 
 class InstalledApps;
 class SessionEngine;
-class SymbolPillButton;
+class SymbolPill;
 class Waterline;
 
 // The running focus task inside the focus-task card: its state, name and plan, the time still

@@ -14,7 +14,7 @@ namespace kestrove {
 AllowlistSettings::AllowlistSettings(AppAllowlistPresets& store, InstalledApps& apps,
                                      QWidget* parent)
     : QWidget(parent), m_store(store), m_apps(apps), m_list(new QWidget),
-      m_edit(new SymbolPillButton("plus", "Edit apps", PillButtonStyle{false}))
+      m_edit(new SymbolPill("plus", "Edit apps", PillButtonStyle{false}))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -18,9 +18,6 @@ namespace kestrove {
 
 namespace {
 
-constexpr int kSymbolSize = 11;
-constexpr int kSymbolGap = 5;
-
 // The chip's cross: a chrome-less button the size of its symbol and a little margin.
 class RemoveButton : public QAbstractButton
 {
@@ -54,36 +51,6 @@ QIcon appIcon(const std::string& icon)
         return QFileInfo::exists(name) ? QIcon(name) : QIcon();
     }
     return QIcon::fromTheme(name);
-}
-
-SymbolPillButton::SymbolPillButton(const QString& symbol, const QString& text,
-                                   PillButtonStyle style, QWidget* parent)
-    : PillButton(text, style, parent), m_symbol(symbol)
-{}
-
-QSize SymbolPillButton::sizeHint() const
-{
-    return pillStyle().sizeFor(text()) + QSize(kSymbolSize + kSymbolGap, 0);
-}
-
-void SymbolPillButton::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    if (!isEnabled()) {
-        painter.setOpacity(0.4);
-    }
-    pillStyle().paint(painter, rect(), {}, isDown());
-    const QColor colour = pillStyle().prominent ? KS::ink() : KS::text();
-    const QFontMetrics metrics(pillStyle().labelFont());
-    const int contentWidth = kSymbolSize + kSymbolGap + metrics.horizontalAdvance(text());
-    const qreal left = (width() - contentWidth) / 2.0;
-    painter.setRenderHint(QPainter::Antialiasing);
-    paintSymbol(painter, m_symbol,
-                QRectF(left, (height() - kSymbolSize) / 2.0, kSymbolSize, kSymbolSize), colour);
-    painter.setFont(pillStyle().labelFont());
-    painter.setPen(colour);
-    painter.drawText(QRectF(left + kSymbolSize + kSymbolGap, 0, width(), height()),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
 }
 
 AppChip::AppChip(const QIcon& icon, const QString& name, int spacing,

@@ -3,6 +3,7 @@
 #include "Views/PlainText.h"
 
 #include "Views/Components/PillButtonStyle.h"
+#include "Views/Components/SymbolPill.h"
 
 #include <QIcon>
 #include <QWidget>
@@ -17,21 +18,6 @@ namespace kestrove {
 // The icon of an application as the installed applications know it: the file when the entry
 // names one, else the icon theme's; a null icon when neither has it.
 QIcon appIcon(const std::string& icon);
-
-// A pill with one of our symbols before its label ("plus", "Choose apps").
-class SymbolPillButton : public PillButton
-{
-public:
-    SymbolPillButton(const QString& symbol, const QString& text, PillButtonStyle style,
-                     QWidget* parent = nullptr);
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QString m_symbol;
-};
 
 // A removable chip of one application: its icon when it has one, its name and a small cross,
 // on a KS.surface2 capsule.

@@ -235,7 +235,7 @@ void FocusTaskCard::rebuildChips()
                 refreshStart();
             }));
     }
-    auto* add = new SymbolPillButton(
+    auto* add = new SymbolPill(
         "plus", QString::fromStdString(FocusTaskCardModel::addButtonText(m_form.selectedBundleIDs)),
         PillButtonStyle{false});
     connect(add, &QAbstractButton::clicked, this, [this] { openPicker(); });

@@ -20,7 +20,7 @@ class ActiveFocusTaskView;
 class FlowLayout;
 class InstalledApps;
 class SessionEngine;
-class SymbolPillButton;
+class SymbolPill;
 
 // The card that starts a lock-in: a task name, a length, the applications it may use and a
 // project; while a focus task runs it shows that task instead. The lock-in and today pages

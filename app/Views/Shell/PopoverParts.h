@@ -3,6 +3,7 @@
 #include "Views/PlainText.h"
 
 #include "Views/Components/PillButtonStyle.h"
+#include "Views/Components/SymbolPill.h"
 
 #include <QAbstractButton>
 #include <QColor>
@@ -69,22 +70,6 @@ private:
     QString m_symbol;
     QColor m_tint;
     int m_symbolSize = 0;
-};
-
-// A pill with one of our symbols before its label.
-class SymbolPill final : public PillButton
-{
-public:
-    SymbolPill(const QString& symbol, const QString& text, PillButtonStyle style,
-               QWidget* parent = nullptr);
-
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QString m_symbol;
 };
 
 } // namespace kestrove
