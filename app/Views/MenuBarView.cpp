@@ -2,6 +2,7 @@
 
 #include "Engine/SessionEngine.h"
 #include "Views/Components/Eyebrow.h"
+#include "Views/Components/Hairline.h"
 #include "Views/Components/KindDot.h"
 #include "Views/Components/PillButtonStyle.h"
 #include "Views/Components/ProjectDot.h"
@@ -96,21 +97,21 @@ MenuBarView::MenuBarView(SessionEngine& engine, Actions actions, QWidget* parent
     layout->addWidget(buildHero());
     if (QWidget* strip = m_actions.planStrip ? m_actions.planStrip() : nullptr) {
         // The strip pads itself.
-        layout->addWidget(separatorLine());
+        layout->addWidget(hairline(KS::border()));
         layout->addWidget(strip);
     }
-    layout->addWidget(separatorLine());
+    layout->addWidget(hairline(KS::border()));
     layout->addWidget(buildNow());
-    m_lockInSeparator = separatorLine();
+    m_lockInSeparator = hairline(KS::border());
     layout->addWidget(m_lockInSeparator);
     layout->addWidget(buildLockIn());
-    m_projectsSeparator = separatorLine();
+    m_projectsSeparator = hairline(KS::border());
     layout->addWidget(m_projectsSeparator);
     m_projectRows = new QVBoxLayout;
     m_projectRows->setSpacing(6);
     m_projects = section(m_projectRows, 16, 10, 16, 10);
     layout->addWidget(m_projects);
-    layout->addWidget(separatorLine());
+    layout->addWidget(hairline(KS::border()));
     layout->addWidget(buildActions());
 
     m_timer->setInterval(1000);

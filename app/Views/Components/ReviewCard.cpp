@@ -2,6 +2,7 @@
 
 #include "Views/Components/Eyebrow.h"
 #include "Views/Components/FlowLayout.h"
+#include "Views/Components/Hairline.h"
 #include "Views/Components/KSCard.h"
 #include "Views/Components/SectionHeader.h"
 #include "Views/Components/Shapes.h"
@@ -36,17 +37,6 @@ QWidget* swatch(const QColor& colour)
     return new Swatch(colour);
 }
 
-QWidget* rule()
-{
-    auto* line = new QWidget;
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, KS::borderSoft());
-    line->setPalette(palette);
-    return line;
-}
-
 QHBoxLayout* statsRow(const std::vector<StatFigure>& stats)
 {
     auto* row = new QHBoxLayout;
@@ -64,7 +54,7 @@ QHBoxLayout* statsRow(const std::vector<StatFigure>& stats)
 // "What to change" and its rows, under a rule.
 void addLines(QVBoxLayout* column, const std::vector<ReviewLine>& lines)
 {
-    column->addWidget(rule());
+    column->addWidget(hairline(KS::borderSoft()));
     auto* stack = new QVBoxLayout;
     stack->setSpacing(10);
     stack->addWidget(new Eyebrow("What to change", KS::textTertiary()));
@@ -85,9 +75,8 @@ QHBoxLayout* deskRow(const std::string& atDesk, int figureSize,
                    Qt::AlignBaseline);
     row->addStretch(1);
     if (share) {
-        row->addWidget(
-            pageText(QString::fromStdString(*share), 12, QFont::Normal, KS::deepLight()), 0,
-            Qt::AlignBaseline);
+        row->addWidget(pageText(QString::fromStdString(*share), 12, QFont::Normal, KS::deepLight()),
+                       0, Qt::AlignBaseline);
     }
     return row;
 }
@@ -157,8 +146,8 @@ ReviewRow::ReviewRow(const ReviewLine& line, QWidget* parent) : QWidget(parent)
     markLayout->addWidget(new SymbolView(symbol, 10, symbolColour));
     markLayout->addStretch(1);
     row->addWidget(mark, 0, Qt::AlignTop);
-    row->addWidget(
-        pageText(QString::fromStdString(line.text), 12, QFont::Normal, textColour, true), 1);
+    row->addWidget(pageText(QString::fromStdString(line.text), 12, QFont::Normal, textColour, true),
+                   1);
 }
 
 DayReviewCard::DayReviewCard(const DaySummary& summary, double goalSeconds,
@@ -186,8 +175,8 @@ DayReviewCard::DayReviewCard(const DaySummary& summary, double goalSeconds,
         entryRow->setContentsMargins(0, 0, 0, 0);
         entryRow->setSpacing(5);
         entryRow->addWidget(swatch(KS::kindColor(m_figures.parts[i].kind)));
-        entryRow->addWidget(pageText(QString::fromStdString(m_figures.legend[i]), 11,
-                                      QFont::Normal, KS::textSecondary()));
+        entryRow->addWidget(pageText(QString::fromStdString(m_figures.legend[i]), 11, QFont::Normal,
+                                     KS::textSecondary()));
         flow->addWidget(entry);
     }
     column->addWidget(legend);

@@ -1,6 +1,7 @@
 #include "Views/Focus/AppPickerView.h"
 
 #include "Platform/InstalledApps.h"
+#include "Views/Components/Hairline.h"
 #include "Views/Components/PillButtonStyle.h"
 #include "Views/Components/Symbol.h"
 #include "Views/Focus/FocusParts.h"
@@ -75,17 +76,6 @@ private:
     const AppSelection& m_selection;
 };
 
-QFrame* divider()
-{
-    auto* line = new QFrame;
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, KS::border());
-    line->setPalette(palette);
-    return line;
-}
-
 // The search bar's magnifying glass.
 class SearchSymbol final : public QWidget
 {
@@ -128,7 +118,7 @@ AppPickerView::AppPickerView(InstalledApps& apps, AppSelection selection, QWidge
     m_search->setStyleSheet("QLineEdit { background: transparent; }");
     searchRow->addWidget(m_search, 1);
     layout->addWidget(searchBar);
-    layout->addWidget(divider());
+    layout->addWidget(hairline(KS::border()));
 
     m_list->setItemDelegate(new AppRowDelegate(m_selection, m_list));
     m_list->setFrameShape(QFrame::NoFrame);
@@ -142,7 +132,7 @@ AppPickerView::AppPickerView(InstalledApps& apps, AppSelection selection, QWidge
     listPalette.setColor(QPalette::Base, KS::surface());
     m_list->setPalette(listPalette);
     layout->addWidget(m_list, 1);
-    layout->addWidget(divider());
+    layout->addWidget(hairline(KS::border()));
 
     auto* footer = new QHBoxLayout;
     footer->setContentsMargins(10, 10, 10, 10);

@@ -1,6 +1,7 @@
 #include "Views/Rituals/ShutdownView.h"
 
 #include "Engine/SessionEngine.h"
+#include "Views/Components/Hairline.h"
 #include "Views/Components/PillButtonStyle.h"
 #include "Views/Components/ProjectDot.h"
 #include "Views/Rituals/RitualParts.h"
@@ -21,17 +22,6 @@ constexpr int kWidth = 340;
 QString q(const std::string& text)
 {
     return QString::fromStdString(text);
-}
-
-QWidget* divider()
-{
-    auto* line = new QFrame;
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, KS::border());
-    line->setPalette(palette);
-    return line;
 }
 
 QLabel* centred(QLabel* label)
@@ -69,9 +59,9 @@ ShutdownView::ShutdownView(SessionEngine& engine, std::function<void()> onDone, 
     header->setSpacing(4);
     header->addWidget(centred(textLabel("Shutdown Ritual", 22, QFont::Bold, KS::text())));
     header->addWidget(centred(textLabel("Review your day, plan tomorrow, then stop.", 12,
-                                          QFont::Normal, KS::textSecondary())));
+                                        QFont::Normal, KS::textSecondary())));
     layout->addLayout(header);
-    layout->addWidget(divider());
+    layout->addWidget(hairline(KS::border()));
 
     auto* day = new QVBoxLayout;
     day->setSpacing(12);
@@ -102,7 +92,7 @@ ShutdownView::ShutdownView(SessionEngine& engine, std::function<void()> onDone, 
     m_projectRows->setSpacing(4);
     day->addWidget(m_projects);
     layout->addLayout(day);
-    layout->addWidget(divider());
+    layout->addWidget(hairline(KS::border()));
 
     auto* plan = new QVBoxLayout;
     plan->setSpacing(6);

@@ -67,17 +67,6 @@ void ElidedText::paintEvent(QPaintEvent*)
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
 }
 
-QWidget* separatorLine(QWidget* parent)
-{
-    auto* line = new QWidget(parent);
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, KS::border());
-    line->setPalette(palette);
-    return line;
-}
-
 PlainButton::PlainButton(const QString& symbol, const QString& text, QFont font, QColor tint,
                          QWidget* parent)
     : QAbstractButton(parent), m_symbol(symbol), m_tint(std::move(tint))

@@ -41,9 +41,6 @@ private:
     QColor m_colour;
 };
 
-// A full-width line one pixel high in KS.border, between the popover's sections.
-QWidget* separatorLine(QWidget* parent = nullptr);
-
 // A borderless button: an optional symbol of ours followed by a text, both in one tint. Its
 // symbol is as high as the text's capitals; a symbol alone is drawn at `symbolSize`.
 class PlainButton final : public QAbstractButton
