@@ -28,19 +28,7 @@ std::string phaseName(SessionPhase phase)
 
 std::string kindName(ContextKind kind)
 {
-    switch (kind) {
-    case ContextKind::deep:
-        return "Deep work";
-    case ContextKind::shallow:
-        return "Shallow";
-    case ContextKind::distraction:
-        return "Distraction";
-    case ContextKind::neutral:
-        return "Neutral";
-    case ContextKind::idle:
-        return "Idle";
-    }
-    return "Neutral";
+    return std::string(displayName(kind));
 }
 
 std::string pausedLabel(const std::optional<Date>& pausedUntil, Date now)

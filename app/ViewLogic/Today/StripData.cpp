@@ -1,6 +1,7 @@
 #include "ViewLogic/Today/StripData.h"
 
 #include "core/Calendar.h"
+#include "core/ContextKind.h"
 #include "core/Duration.h"
 #include "core/Text.h"
 
@@ -168,19 +169,7 @@ double tooltipX(double hoverX, double width)
 
 std::string stripKindLabel(ContextKind kind)
 {
-    switch (kind) {
-    case ContextKind::deep:
-        return "Deep work";
-    case ContextKind::shallow:
-        return "Shallow";
-    case ContextKind::distraction:
-        return "Distraction";
-    case ContextKind::neutral:
-        return "Neutral";
-    case ContextKind::idle:
-        break;
-    }
-    return {};
+    return isActive(kind) ? std::string(displayName(kind)) : std::string();
 }
 
 StripTooltip stripTooltip(const Segment& segment, const std::string& locale)
