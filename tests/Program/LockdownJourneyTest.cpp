@@ -5,6 +5,7 @@
 #include "Application.h"
 
 #include "core/Uuid.h"
+#include "support/TableRows.h"
 #include "support/TemporaryFolder.h"
 
 #include <QApplication>
@@ -17,8 +18,6 @@
 
 #include <filesystem>
 #include <fstream>
-
-#include <sqlite3.h>
 
 #include "support/TestWindows.h"
 
@@ -37,28 +36,6 @@ QApplication& application()
     // Another test of this program may have made it already.
     static QApplication* app = qApp ? qApp : new QApplication(argc, argv);
     return *app;
-}
-
-std::vector<std::vector<std::string>> rows(const std::string& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    std::vector<std::vector<std::string>> result;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(statement) == SQLITE_ROW) {
-                std::vector<std::string> row;
-                for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-                    const auto* text = sqlite3_column_text(statement, i);
-                    row.emplace_back(text ? reinterpret_cast<const char*>(text) : "NULL");
-                }
-                result.push_back(std::move(row));
-            }
-        }
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
-    return result;
 }
 
 QPushButton* button(QWidget* window, const char* name)
@@ -156,11 +133,11 @@ TEST(LockdownJourneyTest, BlockedWindowIsWalledSentAwayAndTheTaskBrokenOut)
     ASSERT_TRUE(QTest::qWaitFor([&] { return stopped; }, kWaitMilliseconds));
 
     const std::string db = home.path + "/Kestrove/kestrove.db";
-    EXPECT_EQ(rows(db, "SELECT focus_task_id, attempted_bundle_id FROM lockdown_blocks"),
+    EXPECT_EQ(tableRows(db, "SELECT focus_task_id, attempted_bundle_id FROM lockdown_blocks"),
               (std::vector<std::vector<std::string>>{{task.id, "chatter"}, {task.id, "chatter"}}));
     EXPECT_EQ(
-        rows(db, "SELECT task_name, is_lockdown, completed, ended_reason, "
-                 "breakout_attempts, task_uuid FROM focus_tasks"),
+        tableRows(db, "SELECT task_name, is_lockdown, completed, ended_reason, "
+                      "breakout_attempts, task_uuid FROM focus_tasks"),
         (std::vector<std::vector<std::string>>{{"Essay", "1", "0", "brokeOut", "2", task.id}}));
 }
 

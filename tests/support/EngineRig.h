@@ -4,9 +4,8 @@
 #include "Engine/SessionEngine.h"
 #include "support/FakeSessionServices.h"
 #include "support/RecordingPreferences.h"
+#include "support/TableRows.h"
 #include "support/TemporaryFolder.h"
-
-#include <sqlite3.h>
 
 #include <memory>
 #include <string>
@@ -79,22 +78,7 @@ public:
     // Rows of a table read over a connection of its own; each row's columns as texts.
     std::vector<std::vector<std::string>> rows(const std::string& sql)
     {
-        std::vector<std::vector<std::string>> result;
-        sqlite3* db = nullptr;
-        sqlite3_open(path.c_str(), &db);
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-        while (statement && sqlite3_step(statement) == SQLITE_ROW) {
-            std::vector<std::string> row;
-            for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-                const auto* text = sqlite3_column_text(statement, i);
-                row.emplace_back(text ? reinterpret_cast<const char*>(text) : "NULL");
-            }
-            result.push_back(std::move(row));
-        }
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        return result;
+        return tableRows(path, sql);
     }
 
     TemporaryFolder folder;
