@@ -277,6 +277,30 @@ std::optional<std::pair<Date, Date>> clipped(Date start, Date end, Date from, Da
     return std::make_pair(start, end);
 }
 
+// The rows a ranged statement steps through, clipped to [from, to) as segments() clips them;
+// `fill` reads a row's other columns into its segment.
+template <typename Fill>
+std::vector<Segment> clippedRows(Statement& rows, Date from, Date to, std::size_t expected,
+                                 Fill fill)
+{
+    std::vector<Segment> result;
+    result.reserve(expected);
+    while (rows.next()) {
+        const auto span = clipped(rows.columnDouble(1), rows.columnDouble(2), from, to);
+        if (!span) {
+            continue;
+        }
+        Segment& segment = result.emplace_back();
+        segment.id = rows.columnInt64(0);
+        std::tie(segment.start, segment.end) = *span;
+        segment.kind =
+            ContextKinds::fromRawValue(rows.columnView(3)).value_or(ContextKind::neutral);
+        segment.project = rows.columnText(4);
+        fill(rows, segment);
+    }
+    return result;
+}
+
 // Largest first; equal seconds keep their order.
 template <typename Row, typename Seconds> void largestFirst(std::vector<Row>& rows, Seconds seconds)
 {
@@ -520,47 +544,21 @@ std::vector<Segment> Database::summarySegments(Date from, Date to,
     auto rows = m_statements.use(m_db, kSummaryRows);
     bindSpan(*rows, from, to);
     rows->bind(3, excludingID.value_or(-1));
-    std::vector<Segment> result;
-    result.reserve(candidateCount(from, to));
-    while (rows->next()) {
-        const auto span = clipped(rows->columnDouble(1), rows->columnDouble(2), from, to);
-        if (!span) {
-            continue;
-        }
-        Segment& segment = result.emplace_back();
-        segment.id = rows->columnInt64(0);
-        std::tie(segment.start, segment.end) = *span;
-        segment.kind =
-            ContextKinds::fromRawValue(rows->columnView(3)).value_or(ContextKind::neutral);
-        segment.project = rows->columnText(4);
-        segment.area = rows->columnText(5);
-        segment.detectedProject = rows->columnText(6);
-        segment.domain = rows->columnView(7);
-        segment.appName = rows->isNull(8) ? "Unknown" : rows->columnView(8);
-        segment.focusTaskID = rows->columnText(9);
-    }
-    return result;
+    return clippedRows(*rows, from, to, candidateCount(from, to),
+                       [](Statement& row, Segment& segment) {
+                           segment.area = row.columnText(5);
+                           segment.detectedProject = row.columnText(6);
+                           segment.domain = row.columnView(7);
+                           segment.appName = row.isNull(8) ? "Unknown" : row.columnView(8);
+                           segment.focusTaskID = row.columnText(9);
+                       });
 }
 
 std::vector<Segment> Database::blockSegments(Date from, Date to)
 {
     auto rows = m_statements.use(m_db, kBlockRows);
     bindSpan(*rows, from, to);
-    std::vector<Segment> result;
-    result.reserve(candidateCount(from, to));
-    while (rows->next()) {
-        const auto span = clipped(rows->columnDouble(1), rows->columnDouble(2), from, to);
-        if (!span) {
-            continue;
-        }
-        Segment& segment = result.emplace_back();
-        segment.id = rows->columnInt64(0);
-        std::tie(segment.start, segment.end) = *span;
-        segment.kind =
-            ContextKinds::fromRawValue(rows->columnView(3)).value_or(ContextKind::neutral);
-        segment.project = rows->columnText(4);
-    }
-    return result;
+    return clippedRows(*rows, from, to, candidateCount(from, to), [](Statement&, Segment&) {});
 }
 
 std::vector<LabelTime> Database::labelBreakdown(const std::optional<std::string>& project,
