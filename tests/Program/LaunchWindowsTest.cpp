@@ -1,6 +1,7 @@
 // What the program shows once its engine has started: the welcome window until onboarding is
 // complete, and the floating lock-in display on every desktop while a focus task runs.
 #include "Application.h"
+#include "ProgramTestSupport.h"
 #include "core/Uuid.h"
 #include "support/TemporaryFolder.h"
 
@@ -22,15 +23,6 @@ using namespace kestrove;
 namespace {
 
 constexpr int kWaitMilliseconds = 20000;
-
-QApplication& launchApplication()
-{
-    static int argc = 1;
-    static char name[] = "kestrove_program_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = qApp ? qApp : new QApplication(argc, argv);
-    return *app;
-}
 
 // The desktop a window is on, as the window manager was told; none when unset.
 std::optional<unsigned long> desktopOf(unsigned long window)
@@ -60,17 +52,12 @@ class LaunchWindowsTest : public ::testing::Test
 protected:
     LaunchWindowsTest()
     {
-        launchApplication();
+        testing_support::programApplication();
         setenv("XDG_DATA_HOME", home.path.c_str(), 1);
         setenv("XDG_CONFIG_HOME", home.path.c_str(), 1);
     }
 
-    void completeOnboarding()
-    {
-        std::filesystem::create_directories(home.path + "/Kestrove");
-        std::ofstream(home.path + "/Kestrove/preferences.json")
-            << R"({"onboardingComplete": {"bool": true}})";
-    }
+    void completeOnboarding() { testing_support::writeReturningUser(home.path); }
 
     TemporaryFolder home;
 };

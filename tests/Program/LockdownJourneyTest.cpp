@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ProgramTestSupport.h"
 #include "support/TestWindows.h"
 
 #include <cstdlib>
@@ -28,16 +29,6 @@ namespace {
 
 constexpr int kWaitMilliseconds = 20000;
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "kestrove_program_tests";
-    static char* argv[] = {name, nullptr};
-    // Another test of this program may have made it already.
-    static QApplication* app = qApp ? qApp : new QApplication(argc, argv);
-    return *app;
-}
-
 QPushButton* button(QWidget* window, const char* name)
 {
     return window ? window->findChild<QPushButton*>(name) : nullptr;
@@ -45,14 +36,11 @@ QPushButton* button(QWidget* window, const char* name)
 
 TEST(LockdownJourneyTest, BlockedWindowIsWalledSentAwayAndTheTaskBrokenOut)
 {
-    application();
+    testing_support::programApplication();
     TemporaryFolder home;
     setenv("XDG_DATA_HOME", home.path.c_str(), 1);
     setenv("XDG_CONFIG_HOME", home.path.c_str(), 1);
-    // A user who went through onboarding before: no welcome window takes the front.
-    std::filesystem::create_directories(home.path + "/Kestrove");
-    std::ofstream(home.path + "/Kestrove/preferences.json")
-        << R"({"onboardingComplete": {"bool": true}})";
+    testing_support::writeReturningUser(home.path);
     testing_support::TestWindows desktop;
     const Window keeper = desktop.create("Keeper");
     const Window chatter = desktop.create("Chatter");

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ProgramTestSupport.h"
 #include "support/TestWindows.h"
 
 namespace kestrove {
@@ -27,26 +28,14 @@ namespace {
 
 constexpr int kWaitMilliseconds = 20000;
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "kestrove_program_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
 TEST(MorningGateJourneyTest, TheWallCoversBothScreensTakesAPlanAndLetsTheHatchThrough)
 {
-    application();
+    testing_support::programApplication();
     LogCapture log;
     TemporaryFolder home;
     setenv("XDG_DATA_HOME", home.path.c_str(), 1);
     setenv("XDG_CONFIG_HOME", home.path.c_str(), 1);
-    // A user who went through onboarding before: no welcome window takes the front.
-    std::filesystem::create_directories(home.path + "/Kestrove");
-    std::ofstream(home.path + "/Kestrove/preferences.json")
-        << R"({"onboardingComplete": {"bool": true}})";
+    testing_support::writeReturningUser(home.path);
     testing_support::TestWindows other;
     const Window chatter = other.create("Chatter");
     other.activate(chatter);

@@ -1,5 +1,6 @@
 // The installed program in the test desktop with a tray: its icon opens the popover, and a
 // "kestrove:" link opened the desktop's way reaches it.
+#include "ProgramTestSupport.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -76,10 +77,7 @@ TEST(TrayAndLinksTest, TheTrayIconOpensThePopoverAndAnInstalledLinkOpensTheWeek)
     ::chmod(runtime.c_str(), 0700);
     environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
     run("xdg-mime", {"default", "kestrove.desktop", "x-scheme-handler/kestrove"}, environment);
-    // A user who went through onboarding before: no welcome window takes the front.
-    std::filesystem::create_directories(folder.path + "/config/Kestrove");
-    std::ofstream(folder.path + "/config/Kestrove/preferences.json")
-        << R"({"onboardingComplete": {"bool": true}})";
+    testing_support::writeReturningUser(folder.path + "/config");
 
     QProcess tray;
     tray.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width",
