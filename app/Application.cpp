@@ -12,6 +12,7 @@
 #include "Views/Focus/LockInView.h"
 #include "Views/Rituals/MorningGateView.h"
 #include "Views/Rituals/PlanViews.h"
+#include "Views/Settings/SettingsPane.h"
 #include "Views/Theme.h"
 
 #include <QApplication>
@@ -167,8 +168,10 @@ QWidget* Application::page(DashboardSection section)
     case DashboardSection::week:
     case DashboardSection::lockIn:
         return new LockInView(m_engine, m_installedApps);
-    case DashboardSection::projects:
     case DashboardSection::settings:
+        return new SettingsPane(
+            m_engine, {m_installedApps, m_loginItem, m_accessibility, m_revealer, m_appPicker});
+    case DashboardSection::projects:
         break;
     }
     return nullptr;

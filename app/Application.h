@@ -17,12 +17,15 @@
 #include "Platform/Linux/LinuxHider.h"
 #include "Platform/Linux/LinuxScreenSaverIdle.h"
 #include "Platform/Linux/LinuxWorkspace.h"
+#include "Platform/Linux/QtAccessibilitySwitch.h"
 #include "Platform/Linux/QtDBusIdle.h"
 #include "Platform/Linux/QtFocusStateSignal.h"
+#include "Platform/Linux/QtFolderRevealer.h"
 #include "Platform/Linux/QtMainQueue.h"
 #include "Platform/Linux/QtNotificationPresenter.h"
 #include "Platform/Linux/QtScheduler.h"
 #include "Platform/Linux/QtSystemEvents.h"
+#include "Platform/Linux/XdgAutostart.h"
 #include "Platform/Log.h"
 #include "Platform/Preferences.h"
 #include "ViewLogic/Lockdown/LockdownOverlay.h"
@@ -119,6 +122,10 @@ private:
     FocusStateMonitor m_focusMonitor{m_focusSignal, m_clock};
     LinuxDesktopServices m_desktop{m_workspace};
     InstalledApps m_installedApps;
+    // What the settings page changes on the desktop.
+    XdgAutostart m_loginItem{XdgAutostart::defaultFolder(), XdgAutostart::currentProgram()};
+    QtAccessibilitySwitch m_accessibility;
+    QtFolderRevealer m_revealer;
 
     LockdownOverlay m_overlay{m_scheduler, m_clock};
     LockdownOverlayWindows m_overlayWindows;

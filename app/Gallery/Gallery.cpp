@@ -2,6 +2,7 @@
 #include "Gallery/FocusGallery.h"
 #include "Gallery/PopoverGallery.h"
 #include "Gallery/RitualsGallery.h"
+#include "Gallery/SettingsGallery.h"
 #include "Gallery/ShellGallery.h"
 #include "Gallery/TodayGallery.h"
 
@@ -678,6 +679,9 @@ std::vector<GalleryView> allGalleryViews()
         views.push_back(std::move(view));
     }
     for (auto& view : popoverGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : settingsGalleryViews()) {
         views.push_back(std::move(view));
     }
     return views;
