@@ -79,6 +79,9 @@ EngineRig& rig()
         built->engine->projects().setOverride("github.com/kestrove", ContextKind::deep);
         built->engine->projects().setOverride("youtube.com/watch", ContextKind::distraction);
         built->engine->privacy().addPrivateDomain("mybank.com");
+        built->engine->privacy().addPrivateDomain("health.example.org");
+        built->presets.setAlwaysAllowed({"org.keepassxc.keepassxc", "org.gnome.terminal",
+                                         "org.signal.signal", "com.example.dictation"});
         built->engine->privacy().removePrivateApp("com.1password.1password");
         MorningGateConfig config = built->engine->dayPlans().config();
         config.enabled = true;
@@ -113,6 +116,12 @@ std::unique_ptr<QWidget> framed(QWidget* card, bool ownFrame = false)
     auto* layout = new QVBoxLayout(page.get());
     layout->setContentsMargins(16, 16, 16, 16);
     layout->addWidget(ownFrame ? card : settingsCard(card));
+    // The gallery sizes a window by its size hint, which lays chips out on one row; the
+    // page's height follows its width, as in the dashboard's scroll area.
+    page->ensurePolished();
+    if (layout->hasHeightForWidth()) {
+        page->setFixedHeight(layout->totalHeightForWidth(kCardWidth));
+    }
     return page;
 }
 
@@ -181,8 +190,8 @@ std::vector<GalleryView> settingsGalleryViews()
     return {
         {"settings-permissions", [] { return permissions(AccessibilityState::off, false); }},
         {"settings-permissions-granted", [] { return permissions(AccessibilityState::off, true); }},
-        {"settings-permissions-no-bus",
-         [] { return permissions(AccessibilityState::notRunning, false); }},
+        {"settings-permissions-no-answer",
+         [] { return permissions(AccessibilityState::noAnswer, false); }},
         {"settings-privacy", [] { return privacy(false); }},
         {"settings-privacy-paused", [] { return privacy(true); }},
         {"settings-measurement", [] { return framed(new MeasurementCardView(*rig().engine)); }},

@@ -133,7 +133,8 @@ TEST(SettingsModelTest, PermissionRowsSayWhatCanBeDone)
         {{AccessibilityState::off, false, false}, false, Trailing::grant, false},
         {{AccessibilityState::on, false, false}, true, Trailing::on, false},
         {{AccessibilityState::on, true, false}, true, Trailing::on, true},
-        {{AccessibilityState::notRunning, false, false}, std::nullopt, Trailing::nothing, false},
+        {{AccessibilityState::notRunning, false, false}, false, Trailing::grant, false},
+        {{AccessibilityState::noAnswer, false, false}, std::nullopt, Trailing::nothing, false},
         {{AccessibilityState::noSessionBus, false, false}, std::nullopt, Trailing::nothing, false},
         {{std::nullopt, false, false}, std::nullopt, Trailing::nothing, false},
     };

@@ -80,7 +80,10 @@ PermissionRow PermissionsCard::browserSites(const BrowserAccess& access)
             detail += " Restart Chrome, Chromium, Brave, Edge or Vivaldi if one is open: they "
                       "join only when they start. Firefox picks it up by itself.";
         }
-    } else if (access.state == AccessibilityState::off) {
+    } else if (access.state == AccessibilityState::off ||
+               access.state == AccessibilityState::notRunning) {
+        // A desktop that starts the accessibility bus on demand starts it when asked to turn
+        // accessibility on.
         granted = false;
         action = true;
         if (access.turnOnFailed) {
@@ -89,7 +92,7 @@ PermissionRow PermissionsCard::browserSites(const BrowserAccess& access)
         }
     } else if (access.state) {
         // No bus to ask, or none that answers: there is no switch to offer here.
-        detail += " The desktop's accessibility bus is not running, so sites cannot be read.";
+        detail += " The session bus does not answer, so sites cannot be read.";
     }
     return {"Accessibility (browsers)", std::move(detail), granted, action};
 }

@@ -82,13 +82,28 @@ QWidget* buttonRow(std::initializer_list<QWidget*> buttons)
     return row;
 }
 
+// A plain pill whose label is in the distraction colour: the destructive actions.
+class DestructivePill final : public PillButton
+{
+public:
+    explicit DestructivePill(const QString& label) : PillButton(label, {}) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        pillStyle().paint(painter, rect(), QString(), isDown());
+        painter.setOpacity(isDown() ? 0.85 : 1.0);
+        painter.setFont(pillStyle().labelFont());
+        painter.setPen(KS::distraction());
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
+    }
+};
+
 PillButton* distractionPill(const QString& label)
 {
-    auto* button = new PillButton(label, {});
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::ButtonText, KS::distraction());
-    button->setPalette(palette);
-    return button;
+    return new DestructivePill(label);
 }
 
 } // namespace
@@ -107,8 +122,11 @@ MorningCardView::MorningCardView(SessionEngine& engine, QWidget* parent)
     auto* header = new QWidget;
     auto* headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(0, 0, 0, 0);
-    headerRow->addWidget(new SectionHeader(QString::fromUtf8(MorningCard::kTitle)), 0,
-                         Qt::AlignBottom);
+    auto* title = new SectionHeader(QString::fromUtf8(MorningCard::kTitle));
+    // The title keeps its whole width; the explanation beside it takes what is left.
+    title->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    title->setMinimumWidth(title->sizeHint().width() + 4);
+    headerRow->addWidget(title, 0, Qt::AlignBottom);
     headerRow->addStretch(1);
     headerRow->addWidget(m_explanation, 0, Qt::AlignBottom);
     column->addWidget(header);
@@ -169,7 +187,7 @@ MorningCardView::MorningCardView(SessionEngine& engine, QWidget* parent)
         }
     });
     m_storeChanged = m_engine.dayPlans().observers().subscribe([this] { refresh(); });
-    m_engineChanged = m_engine.observers().subscribe([this] { refresh(); });
+    m_taskChanged = m_engine.focusTaskManager().observers().subscribe([this] { refresh(); });
     refresh();
 }
 
@@ -191,8 +209,8 @@ void MorningCardView::refresh()
     }
     const auto& task = m_engine.focusTaskManager().active();
     const bool lockdown = task && task->isLockdown;
-    const bool allowed = MorningCard::mayPreviewWall(m_engine.morningGate().isUp(), lockdown);
-    m_preview->setEnabled(allowed);
+    // An open wall needs no refusal: a second preview simply does nothing.
+    m_preview->setEnabled(!lockdown);
     m_preview->setToolTip(lockdown ? plainToolTip(QString::fromUtf8(MorningCard::kPreviewRefused))
                                    : QString());
     const auto plan = store.today();

@@ -143,7 +143,7 @@ private:
     PillButton* m_preview;
     PillButton* m_copy;
     Subscription m_storeChanged;
-    Subscription m_engineChanged;
+    Subscription m_taskChanged;
 };
 
 class LockdownCardView final : public QWidget
