@@ -198,5 +198,59 @@ TEST(SettingsViewsTest, GeneralCardWritesItsKeysAndCorrectsLaunchAtLogin)
     EXPECT_EQ(rig.prefs.boolValue("iPhoneFocusEnabled"), true);
 }
 
+QAbstractButton* dialogButton(QMessageBox* box, const QString& text)
+{
+    for (QAbstractButton* button : box->buttons()) {
+        if (button->text().remove('&') == text) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+TEST(SettingsViewsTest, DeletionsAskFirstAndCancellingDeletesNothing)
+{
+    SettingsRig rig;
+    auto pane = rig.pane();
+    rig.show("com.microsoft.vscode", "Editor");
+    rig.run(40);
+    const std::string before =
+        "SELECT count(*) FROM segments WHERE start_ts < " + std::to_string(rig.clock.now() - 5);
+    ASSERT_NE(rig.rows(before)[0][0], "0");
+
+    pane->data()->askResetToday();
+    QMessageBox* box = pane->data()->dialog();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Delete today's tracked time?");
+    ASSERT_NE(dialogButton(box, "Cancel"), nullptr);
+    dialogButton(box, "Cancel")->click();
+    rig.pump();
+    EXPECT_NE(rig.rows(before)[0][0], "0") << "cancelled: nothing deleted";
+
+    pane->data()->askDeleteAll();
+    box = pane->data()->dialog();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Delete all tracked history?");
+    ASSERT_NE(dialogButton(box, "Delete everything"), nullptr);
+    dialogButton(box, "Delete everything")->click();
+    rig.pump();
+    EXPECT_EQ(rig.rows(before)[0][0], "0");
+}
+
+TEST(SettingsViewsTest, LockdownCardOpensTheAllowlistEditorInPlace)
+{
+    SettingsRig rig;
+    auto pane = rig.pane();
+    LockdownCardView* card = pane->lockdown();
+    EXPECT_FALSE(card->showsEditor());
+    EXPECT_EQ(card->toggleButton()->text(), "Edit");
+    card->toggleButton()->click();
+    EXPECT_TRUE(card->showsEditor());
+    EXPECT_EQ(card->toggleButton()->text(), "Hide");
+    card->toggleButton()->click();
+    EXPECT_FALSE(card->showsEditor());
+    EXPECT_EQ(card->toggleButton()->text(), "Edit");
+}
+
 } // namespace
 } // namespace kestrove

@@ -253,18 +253,24 @@ LockdownCardView::LockdownCardView(SessionEngine& engine, InstalledApps& apps, Q
     QObject::connect(m_toggle, &QAbstractButton::clicked, this, [this] { toggle(); });
 }
 
+// The editor is built on first use and then only hidden, so a picker it opened never answers
+// to an editor that is gone.
 void LockdownCardView::toggle()
 {
-    if (m_editor) {
-        delete m_editor;
-        m_editor = nullptr;
-        m_toggle->setText(QStringLiteral("Edit"));
-    } else {
+    if (!m_editor) {
         m_editor = new AllowlistSettings(m_engine.allowlistPresets(), m_apps);
+        m_editor->hide();
         m_column->addWidget(m_editor);
-        m_toggle->setText(QStringLiteral("Hide"));
     }
+    const bool show = m_editor->isHidden();
+    m_editor->setVisible(show);
+    m_toggle->setText(show ? QStringLiteral("Hide") : QStringLiteral("Edit"));
     m_toggle->updateGeometry();
+}
+
+bool LockdownCardView::showsEditor() const
+{
+    return m_editor && !m_editor->isHidden();
 }
 
 // General.

@@ -177,6 +177,8 @@ SettingsPane::SettingsPane(SessionEngine& engine, SettingsServices services, QWi
     QObject::connect(m_ticker, &QTimer::timeout, this, [this] {
         m_permissions->refresh();
         m_privacy->tick();
+        // The gate's one-line state depends on the time of day.
+        m_morning->refresh();
     });
 }
 

@@ -152,6 +152,7 @@ public:
     LockdownCardView(SessionEngine& engine, InstalledApps& apps, QWidget* parent = nullptr);
     PillButton* toggleButton() const { return m_toggle; }
     AllowlistSettings* editor() const { return m_editor; }
+    bool showsEditor() const;
 
 private:
     void toggle();
