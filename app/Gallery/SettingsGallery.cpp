@@ -183,6 +183,23 @@ std::unique_ptr<QWidget> privacy(bool paused)
     return page;
 }
 
+// The whole page, cards in their order, at a dashboard's width and as tall as its content.
+std::unique_ptr<QWidget> page()
+{
+    static FakeAccessibilitySwitch accessibility;
+    auto pane = std::make_unique<SettingsPane>(
+        *rig().engine,
+        SettingsServices{installedApps(), loginItem(), accessibility, revealer(), {}});
+    pane->classification()->setSeen({{"com.microsoft.vscode", "Visual Studio Code", false, 1500},
+                                     {"org.gnome.terminal", "Terminal", false, 540},
+                                     {"github.com", "github.com", true, 240}});
+    constexpr int kWidth = 860;
+    pane->setFixedWidth(kWidth);
+    pane->ensurePolished();
+    pane->setFixedHeight(pane->widget()->layout()->totalHeightForWidth(kWidth));
+    return pane;
+}
+
 } // namespace
 
 std::vector<GalleryView> settingsGalleryViews()
@@ -201,6 +218,7 @@ std::vector<GalleryView> settingsGalleryViews()
         {"settings-general",
          [] { return framed(new GeneralCardView(*rig().engine, loginItem())); }},
         {"settings-data", data},
+        {"settings-page", page},
     };
 }
 

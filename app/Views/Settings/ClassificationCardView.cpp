@@ -25,31 +25,6 @@ namespace {
 constexpr const char* kNameProperty = "rowName";
 constexpr const char* kDetailProperty = "rowDetail";
 
-// The filter field's rounded KS.surface2 ground.
-class FilterBox final : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(KS::surface2());
-        painter.drawPath(continuousRoundedRect(QRectF(rect()), 8));
-    }
-};
-
-QHBoxLayout* row(QWidget* widget, int spacing)
-{
-    auto* layout = new QHBoxLayout(widget);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
 } // namespace
 
 ClassificationCardView::ClassificationCardView(SessionEngine& engine, QWidget* parent)
@@ -62,7 +37,7 @@ ClassificationCardView::ClassificationCardView(SessionEngine& engine, QWidget* p
     column->setSpacing(12);
 
     auto* header = new QWidget;
-    QHBoxLayout* headerRow = row(header, 8);
+    QHBoxLayout* headerRow = rowLayout(header, 8);
     headerRow->addWidget(new SectionHeader(QString::fromUtf8(ClassificationCard::kTitle),
                                            QString::fromUtf8(ClassificationCard::kTrailing)),
                          1);
@@ -73,8 +48,8 @@ ClassificationCardView::ClassificationCardView(SessionEngine& engine, QWidget* p
                        "Change any row here; the change applies from now on.")));
     column->addWidget(header);
 
-    auto* filterBox = new FilterBox;
-    QHBoxLayout* filterRow = row(filterBox, 8);
+    auto* filterBox = new RoundedGround(8);
+    QHBoxLayout* filterRow = rowLayout(filterBox, 8);
     filterRow->setContentsMargins(8, 8, 8, 8);
     filterRow->addWidget(
         new RitualSymbol(QStringLiteral("magnifyingglass"), KS::textTertiary(), 12));
@@ -96,7 +71,7 @@ ClassificationCardView::ClassificationCardView(SessionEngine& engine, QWidget* p
     column->addWidget(divider);
 
     auto* adder = new QWidget;
-    QHBoxLayout* adderRow = row(adder, 8);
+    QHBoxLayout* adderRow = rowLayout(adder, 8);
     auto* text = new QWidget;
     auto* textColumn = new QVBoxLayout(text);
     textColumn->setContentsMargins(0, 0, 0, 0);
@@ -172,7 +147,7 @@ void ClassificationCardView::rebuildRows()
     for (const SeenContext& entry : shown) {
         const ClassificationCard::Row model = ClassificationCard::row(entry, overrides);
         auto* line = new QWidget;
-        QHBoxLayout* layout = row(line, 10);
+        QHBoxLayout* layout = rowLayout(line, 10);
         layout->addWidget(new KindDot(model.kind, 7), 0, Qt::AlignVCenter);
         auto* symbol =
             new RitualSymbol(entry.isDomain ? QStringLiteral("globe") : QStringLiteral("app"),

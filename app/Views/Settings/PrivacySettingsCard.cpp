@@ -26,23 +26,6 @@ namespace kestrove {
 
 namespace {
 
-// The live box's ground: KS.surface2 with 10-point corners.
-class LiveBox final : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(KS::surface2());
-        painter.drawPath(continuousRoundedRect(QRectF(rect()), 10));
-    }
-};
-
 class Dot final : public QWidget
 {
 public:
@@ -113,7 +96,7 @@ PrivacySettingsCard::PrivacySettingsCard(SessionEngine& engine, InstalledApps& a
                                      QString::fromUtf8(PrivacyCard::kTipDetail)));
     column->addWidget(header);
 
-    auto* live = new LiveBox;
+    auto* live = new RoundedGround(10);
     auto* liveRow = new QHBoxLayout(live);
     liveRow->setContentsMargins(10, 10, 10, 10);
     liveRow->setSpacing(10);
@@ -126,7 +109,9 @@ PrivacySettingsCard::PrivacySettingsCard(SessionEngine& engine, InstalledApps& a
     mono.setStyleHint(QFont::Monospace);
     m_liveLine->setFont(mono);
     m_liveLine->setWordWrap(true);
-    m_liveLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    QSizePolicy linePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    linePolicy.setHeightForWidth(true);
+    m_liveLine->setSizePolicy(linePolicy);
     m_liveLine->setMaximumHeight(QFontMetrics(mono).lineSpacing() * 2 + 2);
     liveText->addWidget(m_liveLine);
     liveRow->addLayout(liveText, 1);

@@ -28,14 +28,6 @@ namespace kestrove {
 
 namespace {
 
-QVBoxLayout* cardColumn(QWidget* widget, int spacing)
-{
-    auto* layout = new QVBoxLayout(widget);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
 QLabel* paragraph(const QString& text, int size, const QColor& colour)
 {
     QLabel* label = textLabel(text, size, QFont::Normal, colour);
@@ -118,7 +110,7 @@ MorningCardView::MorningCardView(SessionEngine& engine, QWidget* parent)
       m_preview(new PillButton(QStringLiteral("Preview the wall"), {})),
       m_copy(new PillButton(QStringLiteral("Copy today's blocks"), {}))
 {
-    QVBoxLayout* column = cardColumn(this, 16);
+    QVBoxLayout* column = columnLayout(this, 16);
     auto* header = new QWidget;
     auto* headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(0, 0, 0, 0);
@@ -238,7 +230,7 @@ LockdownCardView::LockdownCardView(SessionEngine& engine, InstalledApps& apps, Q
     : QWidget(parent), m_engine(engine), m_apps(apps),
       m_toggle(new PillButton(QStringLiteral("Edit"), {}))
 {
-    m_column = cardColumn(this, 12);
+    m_column = columnLayout(this, 12);
     auto* header = new QWidget;
     auto* headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(0, 0, 0, 0);
@@ -281,7 +273,7 @@ GeneralCardView::GeneralCardView(SessionEngine& engine, LoginItem& loginItem, QW
       m_summaryTime(new SettingsMenu(optionLabels(GeneralCard::summaryOptions()), 84)),
       m_summary(new SettingsSwitch), m_phone(new SettingsSwitch)
 {
-    QVBoxLayout* column = cardColumn(this, 16);
+    QVBoxLayout* column = columnLayout(this, 16);
     column->addWidget(new SectionHeader(QString::fromUtf8(GeneralCard::kTitle)));
     column->addWidget(settingRow(QStringLiteral("Launch at login"),
                                  QStringLiteral("Start tracking as soon as you sign in."),
@@ -350,7 +342,7 @@ DataCardView::DataCardView(SessionEngine& engine, FolderRevealer& revealer, QWid
       m_header(new SectionHeader(QString::fromUtf8(DataCard::kTitle), m_size)),
       m_reveal(new PillButton(QStringLiteral("Show in File Manager"), {}))
 {
-    m_column = cardColumn(this, 12);
+    m_column = columnLayout(this, 12);
     m_column->addWidget(m_header);
     m_column->addWidget(paragraph(QStringLiteral("Everything stays on this computer in one SQLite "
                                                  "file that only your user account can read. "

@@ -21,17 +21,7 @@
 
 namespace kestrove {
 
-namespace {
-
-QVBoxLayout* cardColumn(QWidget* widget, int spacing)
-{
-    auto* layout = new QVBoxLayout(widget);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-} // namespace
+namespace {} // namespace
 
 PermissionsCardView::PermissionsCardView(SessionEngine& engine, AccessibilitySwitch& accessibility,
                                          QWidget* parent)
@@ -39,7 +29,7 @@ PermissionsCardView::PermissionsCardView(SessionEngine& engine, AccessibilitySwi
       m_window(new PermissionRowView), m_browser(new PermissionRowView([this] { grant(); })),
       m_hiding(new PermissionRowView)
 {
-    QVBoxLayout* column = cardColumn(this, 12);
+    QVBoxLayout* column = columnLayout(this, 12);
     column->addWidget(new SectionHeader(QString::fromUtf8(PermissionsCard::kTitle)));
     column->addWidget(m_window);
     column->addWidget(m_browser);
@@ -88,7 +78,7 @@ MeasurementCardView::MeasurementCardView(SessionEngine& engine, QWidget* parent)
       m_idle(new SettingsMenu(optionLabels(MeasurementCard::idleOptions()), 90)),
       m_grace(new SettingsMenu(optionLabels(MeasurementCard::graceOptions()), 90))
 {
-    QVBoxLayout* column = cardColumn(this, 16);
+    QVBoxLayout* column = columnLayout(this, 16);
     column->addWidget(new SectionHeader(QString::fromUtf8(MeasurementCard::kTitle)));
     column->addWidget(settingRow(
         QStringLiteral("Daily goal"),
@@ -158,7 +148,7 @@ SettingsPane::SettingsPane(SessionEngine& engine, SettingsServices services, QWi
     layout->setSpacing(SettingsPage::kCardSpacing);
 
     auto* header = new QWidget;
-    QVBoxLayout* headerColumn = cardColumn(header, 4);
+    QVBoxLayout* headerColumn = columnLayout(header, 4);
     headerColumn->addWidget(
         new Eyebrow(QString::fromUtf8(SettingsPage::kEyebrow), KS::textTertiary()));
     headerColumn->addWidget(

@@ -39,11 +39,41 @@ QLabel* wrappedLabel(const QString& text, int size, QFont::Weight weight, const 
 {
     QLabel* label = textLabel(text, size, weight, colour);
     label->setWordWrap(true);
-    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    // Given more height than its lines need, the text stays under the title.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Its height follows its width; a plain size policy would drop that.
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    policy.setHeightForWidth(true);
+    label->setSizePolicy(policy);
     return label;
 }
 
 } // namespace
+
+QVBoxLayout* columnLayout(QWidget* widget, int spacing)
+{
+    auto* layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QHBoxLayout* rowLayout(QWidget* widget, int spacing)
+{
+    auto* layout = new QHBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+void RoundedGround::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(KS::surface2());
+    painter.drawPath(continuousRoundedRect(QRectF(rect()), m_radius));
+}
 
 QWidget* titleDetail(const QString& title, const QString& detail, QLabel** detailLabel)
 {
@@ -54,6 +84,8 @@ QWidget* titleDetail(const QString& title, const QString& detail, QLabel** detai
     column->addWidget(textLabel(title, 13, QFont::DemiBold, KS::text()));
     QLabel* detailText = wrappedLabel(detail, 11, QFont::Normal, KS::textSecondary());
     column->addWidget(detailText);
+    // A taller control leaves its extra room below the detail, not between the two texts.
+    column->addStretch(1);
     if (detailLabel) {
         *detailLabel = detailText;
     }

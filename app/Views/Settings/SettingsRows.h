@@ -10,7 +10,9 @@
 #include <functional>
 #include <optional>
 
+class QHBoxLayout;
 class QLabel;
+class QVBoxLayout;
 
 namespace kestrove {
 
@@ -23,6 +25,25 @@ QWidget* titleDetail(const QString& title, const QString& detail, QLabel** detai
 // top-aligned, 12 apart.
 QWidget* settingRow(const QString& title, const QString& detail, QWidget* control,
                     QLabel** detailLabel = nullptr);
+
+// Layouts without margins: a card's column and a row, `spacing` apart.
+QVBoxLayout* columnLayout(QWidget* widget, int spacing);
+QHBoxLayout* rowLayout(QWidget* widget, int spacing);
+
+// A rounded KS.surface2 ground under a field or a box of text.
+class RoundedGround final : public QWidget
+{
+public:
+    explicit RoundedGround(qreal radius, QWidget* parent = nullptr)
+        : QWidget(parent), m_radius(radius)
+    {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    qreal m_radius;
+};
 
 // The leading-aligned column of a card, `spacing` apart, wrapped in a KSCard padded 18.
 QWidget* settingsCard(QWidget* column);
