@@ -158,9 +158,10 @@ std::string shortClock(int minuteOfDay)
 
 const char* const MorningCard::kHelp =
     "With this on, the computer is walled off from the start time until the day has at least "
-    "one deep work block in it. Switching windows, the panel, other apps and the session menu "
-    "all stop working. The only way through is the form, or holding Ctrl+Alt+Shift for five "
-    "seconds, which releases the wall for the day and is there so a bug can never trap you.";
+    "one deep work block in it. The wall holds the keyboard and the pointer: other windows, the "
+    "panel and the desktop's menus cannot be reached. The only way through is the form, or "
+    "holding Ctrl+Alt+Shift for five seconds, which releases the wall for the day and is there "
+    "so a bug can never trap you.";
 
 std::vector<SettingOption<int>> MorningCard::startOptions()
 {
