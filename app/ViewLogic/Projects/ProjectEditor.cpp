@@ -22,28 +22,16 @@ ProjectEditor::ProjectEditor(std::optional<Project> project, std::string nextCol
 
 const char* ProjectEditor::kindLabel(RuleKind kind)
 {
-    switch (kind) {
-    case RuleKind::website:
-        return "Website";
-    case RuleKind::windowTitle:
-        return "Window title contains";
-    case RuleKind::folder:
-        break;
-    }
-    return "Folder path contains";
+    return kind == RuleKind::website       ? "Website"
+           : kind == RuleKind::windowTitle ? "Window title contains"
+                                           : "Folder path contains";
 }
 
 const char* ProjectEditor::placeholder(RuleKind kind)
 {
-    switch (kind) {
-    case RuleKind::website:
-        return "docs.example.com";
-    case RuleKind::windowTitle:
-        return "Kestrove";
-    case RuleKind::folder:
-        break;
-    }
-    return "/code/kestrove/";
+    return kind == RuleKind::website       ? "docs.example.com"
+           : kind == RuleKind::windowTitle ? "Kestrove"
+                                           : "/code/kestrove/";
 }
 
 bool ProjectEditor::canSave() const
@@ -62,12 +50,11 @@ std::optional<std::string> ProjectEditor::addTypedRule()
     if (value.empty()) {
         return std::nullopt;
     }
-    ProjectRule rule;
-    switch (newRuleKind) {
-    case RuleKind::windowTitle:
+    // Any kind but a website or a window title is a folder.
+    ProjectRule rule = ProjectRule::pathContains(value);
+    if (newRuleKind == RuleKind::windowTitle) {
         rule = ProjectRule::titleContains(value);
-        break;
-    case RuleKind::website: {
+    } else if (newRuleKind == RuleKind::website) {
         const std::string address =
             value.find("://") != std::string::npos ? value : "https://" + value;
         const std::string host = DomainRules::domain(address);
@@ -77,11 +64,6 @@ std::optional<std::string> ProjectEditor::addTypedRule()
                    "\u201d is not a website. Type a site such as example.com or its address.";
         }
         rule = ProjectRule::domain(host);
-        break;
-    }
-    case RuleKind::folder:
-        rule = ProjectRule::pathContains(value);
-        break;
     }
     if (std::find(rules.begin(), rules.end(), rule) == rules.end()) {
         rules.push_back(std::move(rule));
