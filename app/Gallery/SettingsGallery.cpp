@@ -125,6 +125,25 @@ std::unique_ptr<QWidget> framed(QWidget* card, bool ownFrame = false)
     return page;
 }
 
+// A planned morning with a lockdown running: the plan can be copied, the wall not previewed.
+std::unique_ptr<QWidget> plannedMorning()
+{
+    static EngineRig* planned = [] {
+        auto* built = new EngineRig(Calendar::date(2026, 12, 8, 8, 0));
+        built->start();
+        DayPlan plan = DayPlan::empty(Calendar::date(2026, 12, 8), built->clock.now());
+        plan.blocks = {PlannedBlock("B1", "Parser: error recovery", 90, std::nullopt, 540,
+                                    std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+                                    {"com.microsoft.vscode"}, BlockMode::locked)};
+        built->engine->dayPlans().complete(plan);
+        built->settle();
+        built->engine->startPlannedBlock(plan.blocks[0]);
+        built->run(5);
+        return built;
+    }();
+    return framed(new MorningCardView(*planned->engine));
+}
+
 std::unique_ptr<QWidget> permissions(AccessibilityState state, bool turnedOn)
 {
     static FakeAccessibilitySwitch accessibility;
@@ -214,6 +233,7 @@ std::vector<GalleryView> settingsGalleryViews()
         {"settings-measurement", [] { return framed(new MeasurementCardView(*rig().engine)); }},
         {"settings-classification", classification},
         {"settings-morning", [] { return framed(new MorningCardView(*rig().engine)); }},
+        {"settings-morning-planned", plannedMorning},
         {"settings-lockdown", lockdown},
         {"settings-general",
          [] { return framed(new GeneralCardView(*rig().engine, loginItem())); }},
