@@ -92,7 +92,7 @@ ClassificationCardView::ClassificationCardView(SessionEngine& engine, QWidget* p
     adderRow->addWidget(m_ruleKind);
     adderRow->addWidget(m_add);
     column->addWidget(adder);
-    m_ruleKind->show(kindIndex(ContextKind::deep));
+    m_ruleKind->select(kindIndex(ContextKind::deep));
 
     (new FlowLayout(6, m_chips))->setContentsMargins(0, 0, 0, 0);
     column->addWidget(m_chips);
@@ -166,7 +166,7 @@ void ClassificationCardView::rebuildRows()
             textLabel(QString::fromStdString(model.detail), 10, QFont::Normal, KS::textTertiary()));
         layout->addWidget(text, 1);
         SettingsMenu* menu = kindMenu(120);
-        menu->show(kindIndex(model.kind));
+        menu->select(kindIndex(model.kind));
         menu->onChosen = [this, entry](std::size_t index) {
             m_engine.projects().setOverride(
                 entry.key, ClassificationCard::overrideFor(entry, ContextKinds::assignable[index]));

@@ -277,7 +277,7 @@ void PrivacySettingsCard::rebuild()
             index = i;
         }
     }
-    m_retention->show(index);
+    m_retention->select(index);
 }
 
 QString PrivacySettingsCard::liveTitle() const

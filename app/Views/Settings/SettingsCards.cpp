@@ -189,7 +189,7 @@ void MorningCardView::refresh()
     const MorningGateConfig& config = store.config();
     setPlainText(*m_explanation, QString::fromStdString(store.gateExplanation()));
     m_enabled->setChecked(config.enabled);
-    m_start->show(
+    m_start->select(
         selectedOption(MorningCard::startOptions(), config.startHour * 60 + config.startMinute));
     const auto chips = MorningCard::weekdayChips(config.activeWeekdays);
     for (std::size_t i = 0; i < chips.size(); ++i) {
@@ -330,7 +330,7 @@ void GeneralCardView::refresh()
     const bool summary = m_engine.summaryEnabled();
     m_summary->setChecked(summary);
     m_summaryTime->setEnabled(summary);
-    m_summaryTime->show(
+    m_summaryTime->select(
         selectedOption(GeneralCard::summaryOptions(), GeneralCard::summaryMinute(preferences)));
     m_phone->setChecked(GeneralCard::phoneFocusEnabled(preferences));
 }

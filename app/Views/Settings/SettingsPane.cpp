@@ -38,7 +38,7 @@ PermissionsCardView::PermissionsCardView(SessionEngine& engine, AccessibilitySwi
                                  KS::textTertiary());
     footnote->setWordWrap(true);
     column->addWidget(footnote);
-    m_hiding->update(PermissionsCard::hidingApps());
+    m_hiding->setRow(PermissionsCard::hidingApps());
     refresh();
 }
 
@@ -47,11 +47,11 @@ void PermissionsCardView::refresh()
     const PermissionRow window =
         PermissionsCard::windowTitles(m_engine.permissions().hasAccessibility());
     if (!(window == m_window->row())) {
-        m_window->update(window);
+        m_window->setRow(window);
     }
     const PermissionRow browser = PermissionsCard::browserSites(m_access);
     if (!(browser == m_browser->row())) {
-        m_browser->update(browser);
+        m_browser->setRow(browser);
     }
 }
 
@@ -114,12 +114,13 @@ MeasurementCardView::MeasurementCardView(SessionEngine& engine, QWidget* parent)
 void MeasurementCardView::refresh()
 {
     const Preferences& preferences = m_engine.preferences();
-    m_goal->show(selectedOption(MeasurementCard::goalOptions(), m_engine.goal().dailyGoalHours()));
-    m_idle->show(
+    m_goal->select(
+        selectedOption(MeasurementCard::goalOptions(), m_engine.goal().dailyGoalHours()));
+    m_idle->select(
         selectedOption(MeasurementCard::idleOptions(),
                        MeasurementCard::storedMinutes(preferences, SessionEngine::kIdleThresholdKey,
                                                       MeasurementCard::kDefaultIdleMinutes)));
-    m_grace->show(
+    m_grace->select(
         selectedOption(MeasurementCard::graceOptions(),
                        MeasurementCard::storedMinutes(preferences, SessionEngine::kBlockGraceKey,
                                                       MeasurementCard::kDefaultGraceMinutes)));
@@ -161,7 +162,6 @@ SettingsPane::SettingsPane(SessionEngine& engine, SettingsServices services, QWi
     layout->addStretch(1);
     setWidget(page);
     viewport()->setAutoFillBackground(false);
-    page->setStyleSheet(QString());
 
     m_ticker->setInterval(1000);
     QObject::connect(m_ticker, &QTimer::timeout, this, [this] {

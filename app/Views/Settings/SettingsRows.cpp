@@ -150,7 +150,7 @@ SettingsMenu::SettingsMenu(const std::vector<std::string>& labels, int width, QW
     });
 }
 
-void SettingsMenu::show(std::optional<std::size_t> index)
+void SettingsMenu::select(std::optional<std::size_t> index)
 {
     setCurrentIndex(index ? static_cast<int>(*index) : -1);
 }
@@ -237,14 +237,14 @@ PermissionRowView::PermissionRowView(std::function<void()> action, QWidget* pare
     });
 }
 
-void PermissionRowView::update(const PermissionRow& row)
+void PermissionRowView::setRow(const PermissionRow& row)
 {
     m_row = row;
     setPlainText(*m_title, QString::fromStdString(row.title));
     setPlainText(*m_detail, QString::fromStdString(row.detail));
     m_grant->setVisible(row.trailing() == PermissionRow::Trailing::grant);
     m_on->setVisible(row.trailing() == PermissionRow::Trailing::on);
-    QWidget::update();
+    update();
 }
 
 bool PermissionRowView::showsOn() const

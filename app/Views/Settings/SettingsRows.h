@@ -67,7 +67,7 @@ public:
     SettingsMenu(const std::vector<std::string>& labels, int width, QWidget* parent = nullptr);
 
     // Shows the option without telling `onChosen`.
-    void show(std::optional<std::size_t> index);
+    void select(std::optional<std::size_t> index);
     std::function<void(std::size_t)> onChosen;
 };
 
@@ -103,13 +103,13 @@ private:
     QAbstractButton* m_remove;
 };
 
-// A row of the permissions card, redrawn with update().
+// A row of the permissions card, redrawn with setRow().
 class PermissionRowView final : public QWidget
 {
 public:
     explicit PermissionRowView(std::function<void()> action = {}, QWidget* parent = nullptr);
 
-    void update(const PermissionRow& row);
+    void setRow(const PermissionRow& row);
     const PermissionRow& row() const { return m_row; }
     PillButton* grantButton() const { return m_grant; }
     bool showsOn() const;
