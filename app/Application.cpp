@@ -1,10 +1,13 @@
 #include "Application.h"
 
+#include "Intents/CommandLine.h"
+#include "Intents/FocusIntents.h"
 #include "Platform/Linux/LinuxInstalledApps.h"
 #include "Platform/Linux/LinuxSessionBus.h"
 #include "Platform/Linux/LinuxWindowHints.h"
 #include "Platform/Linux/LinuxX11Connection.h"
 #include "Platform/StartupSummary.h"
+#include "Subcommands.h"
 #include "ViewLogic/Shell/OnboardingModel.h"
 #include "Views/Dashboard/TodayView.h"
 #include "Views/Focus/AppPickerView.h"
@@ -12,7 +15,10 @@
 #include "Views/Focus/LockInView.h"
 #include "Views/Rituals/MorningGateView.h"
 #include "Views/Rituals/PlanViews.h"
+#include "Views/Share/ShareSheet.h"
 #include "Views/Theme.h"
+
+#include "core/Calendar.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -163,7 +169,10 @@ QWidget* Application::page(DashboardSection section)
         return new TodayView(
             m_engine, m_shell.navigation(),
             TodayView::Hooks{[this] { return new FocusTaskCard(m_engine, m_installedApps); },
-                             [this] { return planCard(); }});
+                             [this] { return planCard(); },
+                             [this](QWidget* over, const SharePeriod& period) {
+                                 presentShareSheet(over, period);
+                             }});
     case DashboardSection::week:
     case DashboardSection::lockIn:
         return new LockInView(m_engine, m_installedApps);
@@ -172,6 +181,49 @@ QWidget* Application::page(DashboardSection section)
         break;
     }
     return nullptr;
+}
+
+void Application::presentShareSheet(QWidget* over, const SharePeriod& period)
+{
+    ShareSheet::Services services{
+        m_engine,
+        m_clipboard,
+        [this](std::int64_t changeCount) { m_composerPaste.attachClipboardImage(changeCount); },
+        &ShareSheet::openInBrowser,
+        &ShareSheet::askForFile,
+    };
+    ShareSheet::present(std::move(services), period, over);
+}
+
+void Application::answerRequest(const std::vector<std::string>& request,
+                                InstanceChannel::Reply reply)
+{
+    const auto parsed = CommandLine::parse(request);
+    if (const auto* error = std::get_if<CommandLine::UsageError>(&parsed)) {
+        reply(Subcommands::refusal(error->message));
+        return;
+    }
+    const CommandLine::Command command = std::get<CommandLine::Command>(parsed);
+    switch (command.kind) {
+    case CommandLine::Kind::status:
+        reply(Subcommands::statusAnswer(FocusIntents::liveFacts(m_engine)));
+        return;
+    case CommandLine::Kind::deepWork:
+        reply(Subcommands::deepWorkAnswer(FocusIntents::isInDeepWork(m_engine.sessionPhase())));
+        return;
+    case CommandLine::Kind::exportCard: {
+        const Date now = m_clock.now();
+        const SharePeriod period = command.week ? SharePeriod::weekOf(now, Calendar::firstWeekday())
+                                                : SharePeriod::day(now);
+        m_requestCards.build(
+            period, m_preferences.string(ShareSheetTexts::kHandleKey),
+            [reply](const ShareCard& card) { reply(Subcommands::cardAnswer(card)); });
+        return;
+    }
+    case CommandLine::Kind::help:
+        break;
+    }
+    reply({CommandLine::kSuccess, CommandLine::helpText(), {}, {}});
 }
 
 void Application::launch()
