@@ -2,6 +2,7 @@
 #include "Gallery/FocusGallery.h"
 #include "Gallery/PopoverGallery.h"
 #include "Gallery/RitualsGallery.h"
+#include "Gallery/ShareGallery.h"
 #include "Gallery/ShellGallery.h"
 #include "Gallery/TodayGallery.h"
 
@@ -675,6 +676,9 @@ std::vector<GalleryView> allGalleryViews()
         views.push_back(std::move(view));
     }
     for (auto& view : todayGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : shareGalleryViews()) {
         views.push_back(std::move(view));
     }
     for (auto& view : popoverGalleryViews()) {

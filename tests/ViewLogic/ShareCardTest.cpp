@@ -296,4 +296,9 @@ TEST(ShareCardLayoutTest, FiguresFollowTheData)
     EXPECT_EQ(figures.week[1].barHeight, 6); // the floor of a day with some deep time
     EXPECT_EQ(figures.week[2].amount, "1m");
     EXPECT_EQ(figures.week[3].barHeight, ShareCardFigures::kWeekTrackHeight);
+
+    // A week's goal is seven days' goal; each day's bar is measured against one day's.
+    data.goalSeconds = 4 * 3600 * 4; // 4 h a day over the 4 days shown
+    figures = shareCardFigures(data, "en_US");
+    EXPECT_EQ(figures.week[3].barHeight, ShareCardFigures::kWeekTrackHeight / 2);
 }

@@ -16,8 +16,10 @@ constexpr double kMinWeekBar = 6;
 
 std::vector<CardWeekColumn> weekColumns(const ShareCardData& data, const std::string& locale)
 {
-    // Never scaled below an hour, nor below the goal.
-    double peak = std::max(data.goalSeconds, 3600.0);
+    // Never scaled below an hour, nor below the daily goal: the card's goal is the week's, and
+    // a day measured against seven days' goal would always look empty.
+    const double dailyGoal = data.goalSeconds / static_cast<double>(data.days.size());
+    double peak = std::max(dailyGoal, 3600.0);
     for (const DayTotal& day : data.days) {
         peak = std::max(peak, day.deepSeconds);
     }

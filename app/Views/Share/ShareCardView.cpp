@@ -165,13 +165,18 @@ double paintProjectRow(QPainter& painter, const ShareCardData& data, const CardP
     return barTop + 6;
 }
 
-void paintStats(QPainter& painter, const std::vector<CardStat>& stats, double x, double bottom)
+double statsHeight()
+{
+    return QFontMetricsF(cardFont(26, QFont::Bold)).height() + 3 +
+           QFontMetricsF(cardFont(13, QFont::Normal)).height();
+}
+
+void paintStats(QPainter& painter, const std::vector<CardStat>& stats, double x, double top)
 {
     const QFont value = cardFont(26, QFont::Bold);
     const QFont label = cardFont(13, QFont::Normal);
     const QFontMetricsF valueMetrics(value);
     const QFontMetricsF labelMetrics(label);
-    const double top = bottom - valueMetrics.height() - 3 - labelMetrics.height();
     for (const CardStat& stat : stats) {
         const double valueWidth =
             drawLine(painter, value, KS::text(), x, top + valueMetrics.ascent(), qs(stat.value));
@@ -197,7 +202,10 @@ void paintRightColumn(QPainter& painter, const ShareCardFigures& figures, const 
             y = paintProjectRow(painter, data, row, x, y + 18);
         }
     }
-    paintStats(painter, figures.stats, x, bottom);
+    // The statistics stand at the foot of the hero column, never closer than 18 to the rows.
+    const double statsTop =
+        std::max(bottom - statsHeight(), figures.projects.empty() ? top : y + 18);
+    paintStats(painter, figures.stats, x, statsTop);
 }
 
 void paintWeekChart(QPainter& painter, const std::vector<CardWeekColumn>& columns, double top)
