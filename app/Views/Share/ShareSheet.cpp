@@ -5,6 +5,7 @@
 #include "Views/Components/Eyebrow.h"
 #include "Views/Components/PillButtonStyle.h"
 #include "Views/Components/Shapes.h"
+#include "Views/Components/SymbolPill.h"
 #include "Views/PlainText.h"
 #include "Views/Share/ShareCardView.h"
 #include "Views/Theme.h"
@@ -112,16 +113,16 @@ ShareSheet::ShareSheet(Services services, SharePeriod period, QWidget* parent)
 
     auto* actions = new QHBoxLayout;
     actions->setSpacing(10);
-    m_copy = new PillButton(ShareSheetTexts::kCopy, {true});
-    m_save = new PillButton(ShareSheetTexts::kSave, {});
-    m_post = new PillButton(ShareSheetTexts::kPost, {});
+    m_copy = new SymbolPill("doc.on.doc", ShareSheetTexts::kCopy, {true});
+    m_save = new SymbolPill("square.and.arrow.down", ShareSheetTexts::kSave, {});
+    m_post = new SymbolPill("arrow.up.right", ShareSheetTexts::kPost, {});
     m_copy->setObjectName("copy");
     m_save->setObjectName("save");
     m_post->setObjectName("post");
     connect(m_copy, &QPushButton::clicked, this, [this] { copyImage(); });
     connect(m_save, &QPushButton::clicked, this, [this] { savePNG(); });
     connect(m_post, &QPushButton::clicked, this, [this] { postOnX(); });
-    for (QPushButton* button : {m_copy, m_save, m_post}) {
+    for (QPushButton* button : std::initializer_list<QPushButton*>{m_copy, m_save, m_post}) {
         actions->addWidget(button, 0, Qt::AlignVCenter);
     }
     actions->addStretch(1);
@@ -284,8 +285,9 @@ void ShareSheet::refreshControls()
 {
     const bool ready = !m_image.isNull();
     m_copy->setText(qs(m_state.copyLabel()));
+    m_copy->setSymbol(m_state.copyLabel() == ShareSheetTexts::kCopied ? "checkmark" : "doc.on.doc");
     m_save->setText(qs(m_state.saveLabel()));
-    for (QPushButton* button : {m_copy, m_save, m_post}) {
+    for (QPushButton* button : std::initializer_list<QPushButton*>{m_copy, m_save, m_post}) {
         button->setEnabled(ready);
         button->updateGeometry();
     }

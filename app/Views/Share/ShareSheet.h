@@ -4,6 +4,7 @@
 #include "Platform/Scheduler.h"
 #include "ViewLogic/Share/ShareCardBuilder.h"
 #include "ViewLogic/Share/ShareSheetModel.h"
+#include "Views/Components/SymbolPill.h"
 
 #include <QDialog>
 #include <QImage>
@@ -83,7 +84,7 @@ private:
     std::vector<std::unique_ptr<ScheduledTimer>> m_resets;
 
     QWidget* m_preview;
-    QPushButton* m_copy;
+    SymbolPill* m_copy;
     QPushButton* m_save;
     QPushButton* m_post;
     QLineEdit* m_handle;
