@@ -9,7 +9,9 @@
 #include "Platform/StartupSummary.h"
 #include "Subcommands.h"
 #include "ViewLogic/Shell/OnboardingModel.h"
+#include "Views/Dashboard/ProjectsView.h"
 #include "Views/Dashboard/TodayView.h"
+#include "Views/Dashboard/WeekView.h"
 #include "Views/Focus/AppPickerView.h"
 #include "Views/Focus/FocusTaskCard.h"
 #include "Views/Focus/LockInView.h"
@@ -22,10 +24,12 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QPointer>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdlib>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -173,10 +177,20 @@ QWidget* Application::page(DashboardSection section)
                              [this](QWidget* over, const SharePeriod& period) {
                                  presentShareSheet(over, period);
                              }});
-    case DashboardSection::week:
+    case DashboardSection::week: {
+        // The sheet goes over the page, which exists only once the hook is handed to it.
+        auto page = std::make_shared<QPointer<QWidget>>();
+        auto* week =
+            new WeekView(m_engine, m_shell.navigation(), [this, page](Date start, Date end) {
+                presentShareSheet(*page, SharePeriod::week(start, end));
+            });
+        *page = week;
+        return week;
+    }
+    case DashboardSection::projects:
+        return new ProjectsView(m_engine, m_appPicker);
     case DashboardSection::lockIn:
         return new LockInView(m_engine, m_installedApps);
-    case DashboardSection::projects:
     case DashboardSection::settings:
         break;
     }
