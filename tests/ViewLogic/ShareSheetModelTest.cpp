@@ -78,20 +78,3 @@ TEST(ShareSheetStateTest, OnlyTheNewestBuildIsShown)
     ASSERT_TRUE(state.card());
     EXPECT_EQ(state.card()->postText, "with handle");
 }
-
-TEST(ShareSheetStateTest, FeedbackLabels)
-{
-    ShareSheetState state;
-    EXPECT_EQ(state.copyLabel(), "Copy image");
-    EXPECT_EQ(state.saveLabel(), "Save PNG…");
-    state.copied();
-    state.saveFinished(false);
-    EXPECT_EQ(state.copyLabel(), "Copied");
-    EXPECT_EQ(state.saveLabel(), "Not saved"); // never "Saved" for a file that was not written
-    state.saveFinished(true);
-    EXPECT_EQ(state.saveLabel(), "Saved");
-    state.resetCopied();
-    state.resetSaved();
-    EXPECT_EQ(state.copyLabel(), "Copy image");
-    EXPECT_EQ(state.saveLabel(), "Save PNG…");
-}
