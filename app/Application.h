@@ -11,6 +11,7 @@
 #include "Intents/FocusStateMonitor.h"
 #include "Platform/Clock.h"
 #include "Platform/InstalledApps.h"
+#include "Platform/Linux/InstanceChannel.h"
 #include "Platform/Linux/LinuxBrowserScripting.h"
 #include "Platform/Linux/LinuxCommandRunner.h"
 #include "Platform/Linux/LinuxDesktopServices.h"
@@ -18,6 +19,7 @@
 #include "Platform/Linux/LinuxScreenSaverIdle.h"
 #include "Platform/Linux/LinuxWorkspace.h"
 #include "Platform/Linux/QtAccessibilitySwitch.h"
+#include "Platform/Linux/QtClipboard.h"
 #include "Platform/Linux/QtDBusIdle.h"
 #include "Platform/Linux/QtFocusStateSignal.h"
 #include "Platform/Linux/QtFolderRevealer.h"
@@ -26,10 +28,13 @@
 #include "Platform/Linux/QtScheduler.h"
 #include "Platform/Linux/QtSystemEvents.h"
 #include "Platform/Linux/XdgAutostart.h"
+#include "Platform/Linux/XTestKeySender.h"
 #include "Platform/Log.h"
 #include "Platform/Preferences.h"
 #include "ViewLogic/Lockdown/LockdownOverlay.h"
 #include "ViewLogic/Rituals/GateController.h"
+#include "ViewLogic/Share/ComposerPaste.h"
+#include "ViewLogic/Share/ShareCardBuilder.h"
 #include "Views/FlowHUDController.h"
 #include "Views/Lockdown/LockdownOverlayWindows.h"
 #include "Views/MenuBarView.h"
@@ -89,6 +94,11 @@ public:
     FlowHUDController& lockInDisplay() { return m_lockInDisplay; }
     OnboardingController& onboarding() { return m_onboarding; }
 
+    // The share sheet of a day or a week over the page `over` (the today and week pages).
+    void presentShareSheet(QWidget* over, const SharePeriod& period);
+    // Answers a command-line request (status, deep-work, export-card) from the live engine.
+    void answerRequest(const std::vector<std::string>& request, InstanceChannel::Reply reply);
+
 private:
     void connect();
     QWidget* popoverContent();
@@ -145,6 +155,11 @@ private:
     ShellController m_shell;
     OnboardingController m_onboarding;
     ShutdownWindowController m_shutdown{m_engine};
+    QtClipboard m_clipboard;
+    XTestKeySender m_keys;
+    ComposerPaste m_composerPaste{
+        {m_clipboard, m_workspace, m_scripting, m_keys, m_scheduler, m_clock, m_mainQueue}};
+    ShareCardBuilder m_requestCards{m_engine};
     bool m_quitting = false;
 };
 

@@ -3,6 +3,7 @@
 #include "Gallery/PopoverGallery.h"
 #include "Gallery/RitualsGallery.h"
 #include "Gallery/SettingsGallery.h"
+#include "Gallery/ShareGallery.h"
 #include "Gallery/ShellGallery.h"
 #include "Gallery/TodayGallery.h"
 #include "Gallery/WeekGallery.h"
@@ -677,6 +678,9 @@ std::vector<GalleryView> allGalleryViews()
         views.push_back(std::move(view));
     }
     for (auto& view : todayGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : shareGalleryViews()) {
         views.push_back(std::move(view));
     }
     for (auto& view : popoverGalleryViews()) {
