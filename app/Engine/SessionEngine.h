@@ -131,6 +131,9 @@ public:
     ChangeObservers& observers() { return m_observers; }
     // Told after a focus task ended and its record was written.
     ChangeObservers& focusTaskEnded() { return m_focusTaskEnded; }
+    // Told at the end of every second tick: what shows the live figures redraws in the tick's
+    // own wake-up rather than on a timer of its own.
+    ChangeObservers& secondTicked() { return m_secondTicked; }
 
     // Start and stop. A second start while running (or starting) does nothing; `done` runs
     // once the start-up finished, or at once when it did nothing.
@@ -275,6 +278,7 @@ private:
     bool m_dayChangeInFlight = false;
 
     ChangeObservers m_observers;
+    ChangeObservers m_secondTicked;
     ChangeObservers m_focusTaskEnded;
     // Callbacks that come back after the engine is gone do nothing.
     LifetimeGuard m_guard;

@@ -53,6 +53,7 @@ void SessionEngine::secondTick()
     if (now - m_lastRefresh >= kRefreshInterval || m_pendingRefresh) {
         rebuildToday();
     }
+    m_secondTicked.notify();
 }
 
 void SessionEngine::startDayChange()

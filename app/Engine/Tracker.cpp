@@ -277,11 +277,16 @@ void Tracker::recordSleepGap(Date from, Date to)
 template <typename Write> void Tracker::enqueueWrite(const char* failure, Write write)
 {
     auto report = std::make_shared<WriteReport>();
-    m_writeChain = m_database->run(
+    m_writeChain = m_database->runTelling(
         m_guard,
         [backlog = m_backlog, report, write = std::move(write)](Database& database) {
             report->openFailed = database.openError() != nullptr;
             write(*backlog, database, *report);
+        },
+        // Only what logWrite says anything about comes back to the main thread.
+        [report](const DatabaseResult<void>& result) {
+            return !result.ok() || report->heldBack || report->resumed || report->dropped > 0 ||
+                   !report->errors.empty() || report->lost > 0;
         },
         [this, failure, report](const DatabaseResult<void>& result) {
             logWrite(failure, *report, result.error());

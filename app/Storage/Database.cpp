@@ -402,10 +402,11 @@ void Database::setUp()
          {"PRAGMA journal_mode=WAL;", "PRAGMA synchronous=NORMAL;", "PRAGMA secure_delete=ON;"}) {
         execute(pragma);
     }
-    // Memory stays small on a year of history: a few pages mapped, the rest read through a page
-    // cache of bounded size. Reads through the narrow indexes need no more.
-    execute("PRAGMA mmap_size=4194304;");
-    execute("PRAGMA cache_size=-2048;");
+    // Memory stays small on a year of history: nothing mapped, since mapped pages of the file
+    // stay resident long after the read that touched them, and a page cache of 1 MiB, which
+    // holds the upper levels of every index; the narrow reads need no more.
+    execute("PRAGMA mmap_size=0;");
+    execute("PRAGMA cache_size=-1024;");
     tightenFilePermissions();
     createSchema();
     migrate();

@@ -119,6 +119,26 @@ public:
         return run(std::move(job), guard.guarded(std::move(done)));
     }
 
+    // As the guarded run(), but `done` goes to the main queue only when `worthTelling(result)`,
+    // asked on the database's thread, says so: a steady stream of writes whose answers are
+    // nearly always nothing to act on does not wake the main thread each time.
+    template <typename Job, typename Worth, typename R = std::invoke_result_t<Job&, Database&>>
+    DatabaseJob<R> runTelling(const LifetimeGuard& guard, Job job, Worth worthTelling,
+                              std::type_identity_t<Completion<R>> done)
+    {
+        auto promise = std::make_shared<std::promise<DatabaseResult<R>>>();
+        DatabaseJob<R> handle(promise->get_future().share());
+        enqueue([this, job = std::move(job), worthTelling = std::move(worthTelling),
+                 done = guard.guarded(std::move(done)), promise]() mutable {
+            DatabaseResult<R> result = perform<R>(job);
+            if (worthTelling(static_cast<const DatabaseResult<R>&>(result))) {
+                m_mainQueue.post([done, result] { done(result); });
+            }
+            promise->set_value(std::move(result));
+        });
+        return handle;
+    }
+
     // Blocks until every job sent before this call has run (shutdown, tests).
     void waitUntilIdle();
 

@@ -92,3 +92,27 @@ TEST_F(DatabaseWorkerTest, AGuardedCompletionIsDroppedOnceItsGuardIsGone)
     EXPECT_EQ(worker.run([](Database& db) { return db.segments(0, 10); }).wait().value().size(),
               2u);
 }
+
+TEST_F(DatabaseWorkerTest, AnAnswerNotWorthTellingNeverReachesTheMainQueue)
+{
+    DatabaseWorker worker(m_main, m_path, m_clock);
+    LifetimeGuard guard;
+    std::vector<std::string> told;
+    const auto failures = [](const DatabaseResult<std::int64_t>& r) { return !r.ok(); };
+    const auto tell = [&](DatabaseResult<std::int64_t> r) {
+        told.push_back(r.ok() ? "ok" : r.error()->what());
+    };
+    // Before the open every write fails; after it they succeed, and are only written.
+    worker.runTelling(
+        guard, [](Database& db) { return db.insertSegment(segment(0)); }, failures, tell);
+    worker.run([](Database& db) { db.open(); });
+    const auto written = worker.runTelling(
+        guard, [](Database& db) { return db.insertSegment(segment(1)); }, failures, tell);
+    EXPECT_GT(written.wait().value(), 0) << "the job's own handle still has its answer";
+    worker.runTelling(
+        guard, [](Database& db) { return db.insertSegment(segment(2)); },
+        [](const DatabaseResult<std::int64_t>&) { return true; }, tell);
+    worker.waitUntilIdle();
+    EXPECT_EQ(m_main.drain(), 2);
+    EXPECT_EQ(told, (std::vector<std::string>{"DB prepare failed: no db", "ok"}));
+}

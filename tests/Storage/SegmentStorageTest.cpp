@@ -1,6 +1,8 @@
 #include "Storage/Database.h"
 #include "StorageFixture.h"
 
+#include <fstream>
+
 using namespace kestrove;
 
 namespace {
@@ -163,4 +165,28 @@ TEST_F(SegmentStorageTest, StatementsKeptForReuseSurviveFailuresAndLetTheConnect
     EXPECT_FALSE(std::filesystem::exists(m_path + "-wal"));
     m_db.open();
     EXPECT_EQ(m_db.insertSegment(segment(40, 50)), second + 1) << "prepared anew after a reopen";
+}
+
+TEST_F(SegmentStorageTest, ReadingAWholeLargeHistoryMapsNoneOfTheFileAndKeepsItsCacheSmall)
+{
+    // About 12 MiB of rows, read whole: every page passes through the connection once.
+    m_db.execute("BEGIN;");
+    for (int i = 0; i < 3000; ++i) {
+        Segment row = segment(i * 10.0, i * 10.0 + 9.5);
+        row.windowTitle = std::string(4000, char('a' + i % 26));
+        m_db.insertSegment(row);
+    }
+    m_db.execute("COMMIT;");
+    ASSERT_GT(std::filesystem::file_size(m_path), 12u << 20);
+    ASSERT_EQ(m_db.segments(0, 30000).size(), 3000u);
+
+    // Mapped pages of the file would stay resident long after the read. (Its write-ahead
+    // log's index, the -shm file, is always mapped; it is small.)
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        EXPECT_FALSE(line.ends_with(" " + m_path)) << line;
+    }
+    // Everything SQLite holds in this process: the page cache and the prepared statements.
+    EXPECT_LT(sqlite3_memory_used(), 1536 << 10);
 }

@@ -130,3 +130,19 @@ TEST_F(ShellTest, LinksOpenTheirPageTheEditorOrNothing)
     shell.handleArguments({});
     EXPECT_EQ(shell.navigation().section(), DashboardSection::lockIn) << "a reopen keeps the page";
 }
+
+TEST_F(ShellTest, TheTrayTitleFollowsTheEngineTickWithoutATimerOfItsOwn)
+{
+    rig.start();
+    ShellController shell(*rig.engine, rig.prefs, {});
+    shell.updateTitle();
+    ASSERT_EQ(shell.statusItem().title(), "0m");
+    // No event loop runs here: only the engine's tick can carry the change to the tray.
+    rig.engine->pauseTracking(std::nullopt);
+    rig.run(1);
+    EXPECT_EQ(shell.statusItem().title(), "Paused");
+    rig.engine->resumeTracking();
+    rig.run(1);
+    EXPECT_EQ(shell.statusItem().title(), "0m");
+    EXPECT_EQ(shell.statusItem().imageRenders(), 3);
+}

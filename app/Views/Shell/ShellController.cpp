@@ -12,6 +12,10 @@ namespace {
 
 const Log kLog("app");
 
+// While the engine ticks, each tick restarts this timer before it can fire: the title costs no
+// wake-up of its own.
+constexpr int kTitleFallbackMilliseconds = 2000;
+
 } // namespace
 
 ShellController::ShellController(SessionEngine& engine, Preferences& preferences, Hooks hooks)
@@ -20,6 +24,13 @@ ShellController::ShellController(SessionEngine& engine, Preferences& preferences
 {
     connect(&m_statusItem, &StatusItem::activated, this, &ShellController::togglePopover);
     connect(&m_titleTimer, &QTimer::timeout, this, &ShellController::updateTitle);
+    m_titleTimer.setInterval(kTitleFallbackMilliseconds);
+    m_secondTicked = m_engine.secondTicked().subscribe([this] {
+        updateTitle();
+        if (m_titleTimer.isActive()) {
+            m_titleTimer.start();
+        }
+    });
 }
 
 ShellController::~ShellController() = default;
@@ -30,7 +41,7 @@ void ShellController::launch()
     if (m_hooks.popoverContent) {
         m_popover.setContent(m_hooks.popoverContent());
     }
-    m_titleTimer.start(1000);
+    m_titleTimer.start();
     if (!m_statusItem.isTrayAvailable()) {
         kLog.info("no system tray to show Kestrove's icon in: the dashboard opens instead; the "
                   "icon appears when a tray starts");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Engine/ChangeObservers.h"
 #include "ViewLogic/Shell/DashboardNavigation.h"
 #include "Views/Dashboard/DashboardWindowController.h"
 #include "Views/Shell/PopoverWindow.h"
@@ -33,9 +34,10 @@ public:
     ShellController(SessionEngine& engine, Preferences& preferences, Hooks hooks);
     ~ShellController() override;
 
-    // The status item with its title, the popover and the one-second title timer. Without a
-    // tray host the dashboard opens instead (said once in the log); the icon appears when a
-    // host arrives.
+    // The status item with its title and the popover. The title follows the engine's second
+    // tick; a slower timer of its own covers the time the engine does not tick. Without a tray
+    // host the dashboard opens instead (said once in the log); the icon appears when a host
+    // arrives.
     void launch();
     // The status title, written to the item only when it changed.
     void updateTitle();
@@ -62,6 +64,7 @@ private:
     StatusItem m_statusItem;
     PopoverWindow m_popover;
     QTimer m_titleTimer;
+    Subscription m_secondTicked;
 };
 
 } // namespace kestrove
