@@ -278,6 +278,13 @@ QWidget* OnboardingView::buildDone()
 void OnboardingView::refresh()
 {
     const bool hasAccessibility = m_engine.permissions().hasAccessibility();
+    // The once-a-second poll mostly finds nothing new; laying the window out again each time
+    // would cost more than all of the tracking.
+    const Shown shown{m_model.stepIndex(), hasAccessibility, m_engine.goal().dailyGoalHours()};
+    if (m_shown == shown) {
+        return;
+    }
+    m_shown = shown;
     m_steps->setCurrentIndex(m_model.stepIndex());
     m_granted->setVisible(hasAccessibility);
     m_grant->setVisible(!hasAccessibility);

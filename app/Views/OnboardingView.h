@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -58,6 +59,15 @@ private:
     PillButton* m_primary = nullptr;
     // Held while shown; other pages that show the permission share the one poll.
     Subscription m_poll;
+    // What the window last showed, so that a refresh that finds nothing new draws nothing.
+    struct Shown
+    {
+        int step = 0;
+        bool hasAccessibility = false;
+        double goalHours = 0;
+        bool operator==(const Shown&) const = default;
+    };
+    std::optional<Shown> m_shown;
 };
 
 } // namespace kestrove

@@ -275,6 +275,22 @@ TEST_F(PopoverTest, LockInDisplayIsPlacedDraggedAndRemembered)
     EXPECT_FALSE(hud.isEnabled());
 }
 
+// Counts the repaints and layouts a widget is asked for.
+class RedrawCounter final : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::UpdateRequest || event->type() == QEvent::LayoutRequest) {
+            ++count;
+        }
+        return false;
+    }
+};
+
 TEST_F(PopoverTest, OnboardingStartsOnceThePermissionIsThereAndOpensToday)
 {
     int todays = 0;
@@ -287,6 +303,20 @@ TEST_F(PopoverTest, OnboardingStartsOnceThePermissionIsThereAndOpensToday)
     EXPECT_TRUE(rig.engine->permissions().isPolling());
     onboarding.show();
     EXPECT_EQ(onboarding.window(), window);
+
+    // The once-a-second refresh that finds nothing new neither repaints nor lays out the window.
+    QCoreApplication::processEvents();
+    RedrawCounter redraws;
+    window->installEventFilter(&redraws);
+    QCoreApplication::processEvents();
+    const int settled = redraws.count;
+    window->refresh();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(redraws.count, settled);
+    window->chooseGoal(5);
+    QCoreApplication::processEvents();
+    EXPECT_GT(redraws.count, settled);
+    window->removeEventFilter(&redraws);
 
     QAbstractButton* primary = button(*window, "Continue");
     ASSERT_NE(primary, nullptr);
