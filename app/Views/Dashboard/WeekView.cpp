@@ -14,6 +14,7 @@
 #include "Views/Components/Waterline.h"
 #include "Views/Dashboard/BarChartView.h"
 #include "Views/Dashboard/TodayParts.h"
+#include "Views/PageParts.h"
 #include "Views/Theme.h"
 #include "core/Calendar.h"
 #include "core/DateText.h"
@@ -30,21 +31,6 @@
 namespace kestrove {
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-QWidget* column(int spacing, QVBoxLayout** layout)
-{
-    auto* widget = new QWidget;
-    auto* box = new QVBoxLayout(widget);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->setSpacing(spacing);
-    *layout = box;
-    return widget;
-}
 
 QLabel* fixedLabel(const QString& text, int size, QFont::Weight weight, const QColor& colour,
                    int width, Qt::Alignment alignment)
@@ -308,7 +294,7 @@ QWidget* WeekView::summaryRow()
 QWidget* WeekView::chartCard()
 {
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(14, &stack);
+    QWidget* content = bareColumn(14, &stack);
     stack->addWidget(
         new SectionHeader("Deep hours per day", qs("goal " + m_engine.goal().goalHoursLabel())));
     BarChartView::Style style;
@@ -331,7 +317,7 @@ QWidget* WeekView::chartCard()
 QWidget* WeekView::daysCard()
 {
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(10, &stack);
+    QWidget* content = bareColumn(10, &stack);
     stack->addWidget(new SectionHeader("Days", QString(WeekTexts::kDaysTrailing)));
     for (const WeekDayRow& day : weekDayRows(m_days, m_engine.goal().dailyGoalHours())) {
         auto* button = new DayRowButton(day);
@@ -349,7 +335,7 @@ QWidget* WeekView::daysCard()
 QWidget* WeekView::projectsCard()
 {
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(12, &stack);
+    QWidget* content = bareColumn(12, &stack);
     stack->addWidget(new SectionHeader("Projects this week"));
     const ProjectStore& store = m_engine.projects();
     const auto rows = weekProjectRows(m_projectTotals, [&store](const std::string& name) {
@@ -384,25 +370,7 @@ QWidget* WeekView::projectsCard()
 
 QStringList WeekView::texts() const
 {
-    QStringList result;
-    if (!m_content) {
-        return result;
-    }
-    for (const QWidget* widget : m_content->findChildren<QWidget*>()) {
-        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
-            result << label->text();
-        } else if (const auto* eyebrow = dynamic_cast<const Eyebrow*>(widget)) {
-            result << eyebrow->shownText();
-        } else if (const auto* header = dynamic_cast<const SectionHeader*>(widget)) {
-            result << header->title();
-            if (header->trailing()) {
-                result << *header->trailing();
-            }
-        } else if (const auto* chip = dynamic_cast<const StatChip*>(widget)) {
-            result << chip->label() + ": " + chip->value();
-        }
-    }
-    return result;
+    return shownTexts(m_content, {.headerTrailing = true});
 }
 
 } // namespace kestrove
