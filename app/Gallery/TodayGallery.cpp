@@ -1,5 +1,6 @@
 #include "Gallery/TodayGallery.h"
 
+#include "Gallery/GallerySupport.h"
 #include "ViewLogic/Today/StripData.h"
 #include "Views/Components/DepthStrip.h"
 #include "Views/Components/ReviewCard.h"
@@ -119,11 +120,7 @@ EngineRig& busyRig()
             project("Thesis", "teal", "Study", ProjectRule::titleContains("thesis")));
         rig->engine->projects().add(
             project("Garden planner", "amber", "Home", ProjectRule::titleContains("garden")));
-        rig->start();
-        rig->show("com.microsoft.vscode", "TodayView.cpp — kestrove");
-        rig->run(20);
-        rig->engine->refreshToday();
-        rig->settle();
+        startInFront(*rig, "com.microsoft.vscode", "TodayView.cpp — kestrove");
         return rig;
     }();
     return *instance;
@@ -131,11 +128,7 @@ EngineRig& busyRig()
 
 EngineRig& firstDayRig()
 {
-    static EngineRig* instance = [] {
-        auto* rig = new EngineRig(Calendar::date(2026, 12, 8, 9, 5));
-        rig->start();
-        return rig;
-    }();
+    static EngineRig* instance = startedRig(Calendar::date(2026, 12, 8, 9, 5));
     return *instance;
 }
 
