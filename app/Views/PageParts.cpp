@@ -8,9 +8,21 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QLabel>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace kestrove {
+
+void fillWithScroll(QWidget& page, QScrollArea& scroll)
+{
+    auto* outer = new QVBoxLayout(&page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    scroll.setWidgetResizable(true);
+    scroll.setFrameShape(QFrame::NoFrame);
+    scroll.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    outer->addWidget(&scroll);
+}
 
 QWidget* bareColumn(int spacing, QVBoxLayout** layout)
 {

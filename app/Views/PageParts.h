@@ -6,6 +6,7 @@
 #include <string>
 
 class QDialog;
+class QScrollArea;
 class QVBoxLayout;
 class QWidget;
 
@@ -17,6 +18,9 @@ inline QString qs(const std::string& text)
 {
     return QString::fromStdString(text);
 }
+
+// Fills `page` with `scroll`: no frame, no scroll bars shown, its widget as wide as the page.
+void fillWithScroll(QWidget& page, QScrollArea& scroll);
 
 // A widget holding a column without margins; `layout` receives the column to fill.
 QWidget* bareColumn(int spacing, QVBoxLayout** layout);

@@ -245,13 +245,7 @@ TodayView::TodayView(SessionEngine& engine, DashboardNavigation& navigation, Hoo
     : QWidget(parent), m_engine(engine), m_navigation(navigation), m_hooks(std::move(hooks)),
       m_loader(engine), m_scroll(new QScrollArea(this))
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(m_scroll);
+    fillWithScroll(*this, *m_scroll);
 
     m_shownSelectedDay = m_navigation.selectedDay();
     m_poll.setInterval(kPollMs);

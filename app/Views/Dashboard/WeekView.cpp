@@ -116,13 +116,7 @@ WeekView::WeekView(SessionEngine& engine, DashboardNavigation& navigation, Share
     : QWidget(parent), m_engine(engine), m_navigation(navigation), m_share(std::move(share)),
       m_loader(engine), m_scroll(new QScrollArea(this))
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(m_scroll);
+    fillWithScroll(*this, *m_scroll);
 
     m_engineChanges = m_engine.observers().subscribe([this] { refreshIfChanged(); });
     m_projectChanges = m_engine.projects().observers().subscribe([this] { refreshIfChanged(); });
