@@ -18,6 +18,15 @@ EngineRig* startedRig(Date now)
     return rig;
 }
 
+EngineRig* rigWithHistory(Date now, const std::function<void(Database&)>& write)
+{
+    auto* rig = new EngineRig(now);
+    Database db(rig->path);
+    db.open();
+    write(db);
+    return rig;
+}
+
 void startInFront(EngineRig& rig, const std::string& bundleID, const std::string& title)
 {
     rig.start();

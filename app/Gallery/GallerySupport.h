@@ -2,9 +2,11 @@
 
 // What the gallery's pages share to set up the engines and applications they show.
 #include "Platform/InstalledApps.h"
+#include "Storage/Database.h"
 #include "core/Date.h"
 #include "support/EngineRig.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,9 @@ InstalledApps* scannedApps(ManualMainQueue& queue, std::vector<InstalledApp> app
 
 // An engine started at `now` on an empty history, for first-day pictures.
 EngineRig* startedRig(Date now);
+
+// An engine at `now` on a history that `write` puts into its database, not yet started.
+EngineRig* rigWithHistory(Date now, const std::function<void(Database&)>& write);
 
 // Starts the engine with `title` in front in `bundleID`, runs twenty seconds and settles the
 // day's read, so that a page shows the open stretch too.

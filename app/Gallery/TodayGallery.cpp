@@ -107,13 +107,10 @@ EngineRig& busyRig()
 {
     static EngineRig* instance = [] {
         const Date now = Calendar::date(2026, 12, 8, 14, 25);
-        auto* rig = new EngineRig(now);
-        {
-            Database db(rig->path);
-            db.open();
+        EngineRig* rig = rigWithHistory(now, [now](Database& db) {
             seed(db, Calendar::startOfDay(now), 14 * 60 + 25);
             seed(db, Calendar::addingDays(Calendar::startOfDay(now), -1), 24 * 60);
-        }
+        });
         rig->engine->projects().add(
             project("Kestrove", "violet", "Work", ProjectRule::titleContains("kestrove")));
         rig->engine->projects().add(

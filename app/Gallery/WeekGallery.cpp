@@ -115,12 +115,7 @@ EngineRig& weekRig()
 {
     static EngineRig* instance = [] {
         const Date now = Calendar::date(2026, 12, 10, 16, 40);
-        auto* rig = new EngineRig(now);
-        {
-            Database db(rig->path);
-            db.open();
-            seedFortnight(db, now);
-        }
+        EngineRig* rig = rigWithHistory(now, [now](Database& db) { seedFortnight(db, now); });
         ProjectStore& store = rig->engine->projects();
         store.add(project(
             "Kestrove", "violet", "Work",
