@@ -330,11 +330,7 @@ QWidget* ProjectsView::buildList()
     stack->setContentsMargins(24, 40, 24, 32);
 
     auto* header = new QHBoxLayout;
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(4);
-    titles->addWidget(new Eyebrow(ProjectsTexts::kEyebrow, KS::textTertiary()));
-    titles->addWidget(pageText("Projects", 24, QFont::Bold, KS::text()));
-    header->addLayout(titles);
+    header->addLayout(pageTitles(ProjectsTexts::kEyebrow, "Projects"));
     header->addStretch(1);
     auto* add = new PartsPill(
         {{"plus", {}, KS::ink(), true, 10}, {"New", PillButtonStyle::font(), KS::ink()}}, {true});
@@ -526,10 +522,7 @@ QWidget* ProjectsView::unassignedPane()
     QWidget* content = bareColumn(22, &stack);
     content->setObjectName("unassignedPane");
     stack->setContentsMargins(32, 40, 32, 32);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(4);
-    titles->addWidget(new Eyebrow(ProjectsTexts::kEyebrow, KS::textTertiary()));
-    titles->addWidget(pageText(ProjectsTexts::kUnassignedTitle, 24, QFont::Bold, KS::text()));
+    QVBoxLayout* titles = pageTitles(ProjectsTexts::kEyebrow, ProjectsTexts::kUnassignedTitle);
     titles->addWidget(
         pageText(ProjectsTexts::kUnassignedDetail, 12, QFont::Normal, KS::textSecondary(), true));
     stack->addLayout(titles);

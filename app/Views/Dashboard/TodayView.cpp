@@ -507,15 +507,7 @@ QWidget* TodayView::header()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
 
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(4);
-    auto* eyebrow = new Eyebrow(qs(texts.title), KS::textTertiary());
-    eyebrow->setObjectName("todayTitle");
-    titles->addWidget(eyebrow);
-    QLabel* date = pageText(qs(texts.date), 24, QFont::Bold, KS::text());
-    date->setObjectName("todayDate");
-    titles->addWidget(date);
-    row->addLayout(titles);
+    row->addLayout(pageTitles(qs(texts.title), qs(texts.date), "todayTitle", "todayDate"));
     row->addStretch(1);
 
     PartsPill* previous = PartsPill::symbolOnly("chevron.left");

@@ -231,15 +231,7 @@ QWidget* WeekView::header()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
 
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(4);
-    auto* eyebrow = new Eyebrow(qs(texts.eyebrow), KS::textTertiary());
-    eyebrow->setObjectName("weekTitle");
-    titles->addWidget(eyebrow);
-    QLabel* range = pageText(qs(texts.range), 24, QFont::Bold, KS::text());
-    range->setObjectName("weekRange");
-    titles->addWidget(range);
-    row->addLayout(titles);
+    row->addLayout(pageTitles(qs(texts.eyebrow), qs(texts.range), "weekTitle", "weekRange"));
     row->addStretch(1);
 
     PartsPill* previous = PartsPill::symbolOnly("chevron.left");
