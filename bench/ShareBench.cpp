@@ -1,11 +1,10 @@
 // Share cards on one year of history: the week's card and today's, read on the database's
 // thread and painted at ratio 2, and the PNG encoding of a card.
-#include "Gallery/Gallery.h"
+#include "BenchSupport.h"
 #include "ViewLogic/Share/ShareCardBuilder.h"
 #include "Views/Share/ShareCardView.h"
 #include "core/Calendar.h"
 #include "replay/YearHistory.h"
-#include "support/EngineRig.h"
 
 #include <QApplication>
 
@@ -19,43 +18,23 @@ constexpr int kDays = 365;
 constexpr int kSegmentsToday = 3000;
 const Date kNow = Calendar::date(2026, 3, 12, 19, 0); // a Thursday
 
-struct Year
+void writeYear(const std::string& path)
 {
-    Year()
-    {
-        const std::string path = folder.path + "/kestrove.db";
-        {
-            Database db(path);
-            db.open();
-            replay::writeYearOfHistory(db, kNow, kDays, kSegmentsToday);
-        }
-        rig.emplace(kNow, path);
-        rig->show("org.example.editor", "main.cpp — project");
-        rig->start();
-    }
-    TemporaryFolder folder;
-    std::optional<EngineRig> rig;
-};
-
-Year& year()
-{
-    static Year* instance = new Year;
-    return *instance;
+    Database db(path);
+    db.open();
+    replay::writeYearOfHistory(db, kNow, kDays, kSegmentsToday);
 }
 
-QApplication& application()
+BenchYear& year()
 {
-    static int argc = 1;
-    static char name[] = "ShareBench";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = gallery::offscreenApplication(argc, argv);
-    return *app;
+    static auto* instance = new BenchYear(kNow, writeYear, "main.cpp — project");
+    return *instance;
 }
 
 // Read on the database's thread behind the tracker's writes, then painted.
 void buildAndRender(benchmark::State& state, const SharePeriod& period)
 {
-    application();
+    benchApplication("ShareBench");
     EngineRig& rig = *year().rig;
     ShareCardBuilder builder(*rig.engine);
     int blocks = 0;
@@ -89,7 +68,7 @@ BENCHMARK(BM_DayCardBuildAndRender)->Unit(benchmark::kMillisecond);
 
 void BM_EncodeCardPNG(benchmark::State& state)
 {
-    application();
+    benchApplication("ShareBench");
     EngineRig& rig = *year().rig;
     std::optional<ShareCard> card;
     ShareCardBuilder builder(*rig.engine);

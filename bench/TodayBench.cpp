@@ -1,12 +1,11 @@
 // The today page on one year of history with a heavy day of 3,000 segments: reading and laying
 // out the page, and painting the day's depth strip at device pixel ratio 2.
-#include "Gallery/Gallery.h"
+#include "BenchSupport.h"
 #include "ViewLogic/Today/StripData.h"
 #include "Views/Components/DepthStrip.h"
 #include "Views/Dashboard/TodayView.h"
 #include "Views/Theme.h"
 #include "core/Calendar.h"
-#include "support/EngineRig.h"
 
 #include <QApplication>
 #include <QImage>
@@ -31,19 +30,10 @@ const Date kNow = Calendar::date(2026, 3, 10, 19, 0);
 // A year of short stretches, about a million rows, and today's 3,000 from 07:00 to now.
 void buildYear(const std::string& path)
 {
-    {
-        Database db(path);
-        db.open();
-    }
-    sqlite3* raw = nullptr;
-    sqlite3_open(path.c_str(), &raw);
-    sqlite3_exec(raw, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(
-        raw,
-        "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title, "
-        "domain, kind, project, detected_project) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
-        -1, &insert, nullptr);
+    SegmentInserter inserter(
+        path, "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title, "
+              "domain, kind, project, detected_project) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    sqlite3_stmt* insert = inserter.row();
     static const std::array<const char*, 5> kinds = {"deep", "deep", "shallow", "distraction",
                                                      "neutral"};
     static const std::array<const char*, 4> projects = {"Kestrove", "Thesis", "Website", nullptr};
@@ -69,48 +59,22 @@ void buildYear(const std::string& path)
                     : sqlite3_bind_null(insert, 8);
             hint ? sqlite3_bind_text(insert, 9, hint, -1, SQLITE_STATIC)
                  : sqlite3_bind_null(insert, 9);
-            sqlite3_step(insert);
-            sqlite3_reset(insert);
+            inserter.insert();
         }
     }
-    sqlite3_finalize(insert);
-    sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(raw);
 }
 
-struct Year
+BenchYear& year()
 {
-    Year()
-    {
-        buildYear(folder.path + "/kestrove.db");
-        rig.emplace(kNow, folder.path + "/kestrove.db");
-        rig->show("org.example.editor", "main.cpp — project");
-        rig->start();
-    }
-    TemporaryFolder folder;
-    std::optional<EngineRig> rig;
-};
-
-Year& year()
-{
-    static Year* instance = new Year;
+    static auto* instance = new BenchYear(kNow, buildYear, "main.cpp — project");
     return *instance;
-}
-
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "TodayBench";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = gallery::offscreenApplication(argc, argv);
-    return *app;
 }
 
 // The page as the dashboard builds it: made, today's segments read on the database's thread,
 // the open segment merged, and every card laid out at the window's width.
 void BM_TodayLoadAndLayOut(benchmark::State& state)
 {
-    application();
+    benchApplication("TodayBench");
     EngineRig& rig = *year().rig;
     DashboardNavigation navigation;
     std::size_t segments = 0;
@@ -134,7 +98,7 @@ BENCHMARK(BM_TodayLoadAndLayOut)->Unit(benchmark::kMillisecond);
 
 void BM_PaintDepthStripHeavyDay(benchmark::State& state)
 {
-    application();
+    benchApplication("TodayBench");
     EngineRig& rig = *year().rig;
     const Date dayStart = Calendar::startOfDay(kNow);
     auto job = rig.engine->database().run([dayStart](Database& db) {

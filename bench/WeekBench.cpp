@@ -1,13 +1,12 @@
 // The week page and the projects page on one year of history (about a million segments, over
 // twenty projects): their reads through the database's thread, and each page read and laid out.
-#include "Gallery/Gallery.h"
+#include "BenchSupport.h"
 #include "ViewLogic/Projects/ProjectsLoader.h"
 #include "ViewLogic/Week/WeekLoader.h"
 #include "ViewLogic/Week/WeekModel.h"
 #include "Views/Dashboard/ProjectsView.h"
 #include "Views/Dashboard/WeekView.h"
 #include "core/Calendar.h"
-#include "support/EngineRig.h"
 
 #include <QApplication>
 #include <QLayout>
@@ -37,18 +36,10 @@ std::string projectName(int i)
 // Sixteen waking hours a day of short stretches, a fifth of them without a project.
 void buildYear(const std::string& path)
 {
-    {
-        Database db(path);
-        db.open();
-    }
-    sqlite3* raw = nullptr;
-    sqlite3_open(path.c_str(), &raw);
-    sqlite3_exec(raw, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(raw,
-                       "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title, "
-                       "domain, kind, project, area) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                       -1, &insert, nullptr);
+    SegmentInserter inserter(
+        path, "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title, "
+              "domain, kind, project, area) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    sqlite3_stmt* insert = inserter.row();
     static const std::array<const char*, 5> kinds = {"deep", "deep", "shallow", "distraction",
                                                      "neutral"};
     static const std::array<const char*, 4> titles = {"main.cpp", "notes.md", "Inbox", "report"};
@@ -80,52 +71,31 @@ void buildYear(const std::string& path)
                 sqlite3_bind_null(insert, 8);
                 sqlite3_bind_null(insert, 9);
             }
-            sqlite3_step(insert);
-            sqlite3_reset(insert);
+            inserter.insert();
         }
     }
-    sqlite3_finalize(insert);
-    sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(raw);
 }
 
-struct Year
+// Twenty projects, each with a rule of its own.
+void addProjects(EngineRig& rig)
 {
-    Year()
-    {
-        buildYear(folder.path + "/kestrove.db");
-        rig.emplace(kNow, folder.path + "/kestrove.db");
-        for (int i = 0; i < kProjects; ++i) {
-            Project project;
-            project.id = "P" + std::to_string(i);
-            project.name = projectName(i);
-            project.color = std::string(ProjectStore::palette[i % ProjectStore::palette.size()]);
-            if (i % 3 == 0) {
-                project.area = "Work";
-            }
-            project.rules = {ProjectRule::titleContains("project " + std::to_string(i + 1))};
-            rig->engine->projects().add(project);
+    for (int i = 0; i < kProjects; ++i) {
+        Project project;
+        project.id = "P" + std::to_string(i);
+        project.name = projectName(i);
+        project.color = std::string(ProjectStore::palette[i % ProjectStore::palette.size()]);
+        if (i % 3 == 0) {
+            project.area = "Work";
         }
-        rig->show("org.example.editor", "main.cpp");
-        rig->start();
+        project.rules = {ProjectRule::titleContains("project " + std::to_string(i + 1))};
+        rig.engine->projects().add(project);
     }
-    TemporaryFolder folder;
-    std::optional<EngineRig> rig;
-};
+}
 
-Year& year()
+BenchYear& year()
 {
-    static Year* instance = new Year;
+    static auto* instance = new BenchYear(kNow, buildYear, "main.cpp", addProjects);
     return *instance;
-}
-
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "WeekBench";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = gallery::offscreenApplication(argc, argv);
-    return *app;
 }
 
 // What the week page reads: its seven day totals and its projects up to now, through the
@@ -176,7 +146,7 @@ BENCHMARK(BM_ProjectsPageData)->Unit(benchmark::kMillisecond);
 
 void BM_WeekLoadAndLayOut(benchmark::State& state)
 {
-    application();
+    benchApplication("WeekBench");
     EngineRig& rig = *year().rig;
     DashboardNavigation navigation;
     for (auto _ : state) {
@@ -196,7 +166,7 @@ BENCHMARK(BM_WeekLoadAndLayOut)->Unit(benchmark::kMillisecond);
 // with its chart, rules and labels.
 void BM_ProjectsLoadAndLayOut(benchmark::State& state)
 {
-    application();
+    benchApplication("WeekBench");
     EngineRig& rig = *year().rig;
     const Project first = *rig.engine->projects().projectWithID("P0");
     for (auto _ : state) {

@@ -1,5 +1,6 @@
 #include "Gallery/FocusGallery.h"
 
+#include "Gallery/GallerySupport.h"
 #include "Platform/InstalledApps.h"
 #include "Views/Focus/ActiveFocusTaskView.h"
 #include "Views/Focus/AllowlistSettings.h"
@@ -28,29 +29,20 @@ ManualMainQueue& appsQueue()
 // What a typical desktop has installed.
 InstalledApps& installedApps()
 {
-    static InstalledApps* apps = [] {
-        auto* built = new InstalledApps(
-            [] {
-                return std::vector<InstalledApp>{
-                    {"org.mozilla.firefox", "Firefox ESR", "firefox-esr"},
-                    {"org.gnome.nautilus", "Files", "org.gnome.Nautilus"},
-                    {"org.gimp.gimp", "GNU Image Manipulation Program", "gimp"},
-                    {"org.keepassxc.keepassxc", "KeePassXC", "keepassxc"},
-                    {"org.libreoffice.writer", "LibreOffice Writer", "libreoffice-writer"},
-                    {"md.obsidian.obsidian", "Obsidian", "obsidian"},
-                    {"com.slack.slack", "Slack", "slack"},
-                    {"org.gnome.terminal", "Terminal", "org.gnome.Terminal"},
-                    {"org.gnome.texteditor", "Text Editor", "org.gnome.TextEditor"},
-                    {"com.microsoft.vscode", "Visual Studio Code", "vscode"},
-                    {"org.zotero.zotero", "Zotero", "zotero"},
-                };
-            },
-            appsQueue());
-        built->refresh();
-        built->waitForScan();
-        appsQueue().drain();
-        return built;
-    }();
+    static InstalledApps* apps = scannedApps(
+        appsQueue(), {
+                         {"org.mozilla.firefox", "Firefox ESR", "firefox-esr"},
+                         {"org.gnome.nautilus", "Files", "org.gnome.Nautilus"},
+                         {"org.gimp.gimp", "GNU Image Manipulation Program", "gimp"},
+                         {"org.keepassxc.keepassxc", "KeePassXC", "keepassxc"},
+                         {"org.libreoffice.writer", "LibreOffice Writer", "libreoffice-writer"},
+                         {"md.obsidian.obsidian", "Obsidian", "obsidian"},
+                         {"com.slack.slack", "Slack", "slack"},
+                         {"org.gnome.terminal", "Terminal", "org.gnome.Terminal"},
+                         {"org.gnome.texteditor", "Text Editor", "org.gnome.TextEditor"},
+                         {"com.microsoft.vscode", "Visual Studio Code", "vscode"},
+                         {"org.zotero.zotero", "Zotero", "zotero"},
+                     });
     return *apps;
 }
 
@@ -76,11 +68,7 @@ EngineRig& formRig()
 
 EngineRig& emptyRig()
 {
-    static EngineRig* instance = [] {
-        auto* built = new EngineRig(Calendar::date(2026, 12, 7, 9, 0));
-        built->start();
-        return built;
-    }();
+    static EngineRig* instance = startedRig(Calendar::date(2026, 12, 7, 9, 0));
     return *instance;
 }
 

@@ -1,5 +1,6 @@
 #include "Gallery/SettingsGallery.h"
 
+#include "Gallery/GallerySupport.h"
 #include "Platform/InstalledApps.h"
 #include "Storage/Database.h"
 #include "ViewLogic/Settings/ClassificationModel.h"
@@ -29,23 +30,14 @@ ManualMainQueue& appsQueue()
 
 InstalledApps& installedApps()
 {
-    static InstalledApps* apps = [] {
-        auto* built = new InstalledApps(
-            [] {
-                return std::vector<InstalledApp>{
-                    {"org.keepassxc.keepassxc", "KeePassXC", "keepassxc"},
-                    {"org.gnome.evolution", "Evolution", "evolution"},
-                    {"org.signal.signal", "Signal", "signal-desktop"},
-                    {"org.gnome.terminal", "Terminal", "org.gnome.Terminal"},
-                    {"com.microsoft.vscode", "Visual Studio Code", "vscode"},
-                };
-            },
-            appsQueue());
-        built->refresh();
-        built->waitForScan();
-        appsQueue().drain();
-        return built;
-    }();
+    static InstalledApps* apps =
+        scannedApps(appsQueue(), {
+                                     {"org.keepassxc.keepassxc", "KeePassXC", "keepassxc"},
+                                     {"org.gnome.evolution", "Evolution", "evolution"},
+                                     {"org.signal.signal", "Signal", "signal-desktop"},
+                                     {"org.gnome.terminal", "Terminal", "org.gnome.Terminal"},
+                                     {"com.microsoft.vscode", "Visual Studio Code", "vscode"},
+                                 });
     return *apps;
 }
 

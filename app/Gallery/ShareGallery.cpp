@@ -1,5 +1,6 @@
 #include "Gallery/ShareGallery.h"
 
+#include "Gallery/GallerySupport.h"
 #include "ViewLogic/Share/ShareCardBuilder.h"
 #include "ViewLogic/Share/ShareCardLayout.h"
 #include "Views/Share/ShareCardView.h"
@@ -92,15 +93,12 @@ EngineRig& weekRig()
     static EngineRig* instance = [] {
         const Date now = Calendar::date(2026, 12, 11, 15, 10);
         const Date monday = Calendar::date(2026, 12, 7);
-        auto* rig = new EngineRig(now);
-        {
-            Database db(rig->path);
-            db.open();
+        EngineRig* rig = rigWithHistory(now, [monday](Database& db) {
             for (int day = 0; day < 5; ++day) {
                 seedDay(db, Calendar::addingDays(monday, day), day + 1,
                         day < 4 ? 24 * 60 : 15 * 60);
             }
-        }
+        });
         rig->engine->projects().add(project("Kestrove", "violet"));
         rig->engine->projects().add(project("Thesis", "teal"));
         rig->engine->projects().add(project("Garden planner", "amber"));

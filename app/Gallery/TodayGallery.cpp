@@ -1,5 +1,6 @@
 #include "Gallery/TodayGallery.h"
 
+#include "Gallery/GallerySupport.h"
 #include "ViewLogic/Today/StripData.h"
 #include "Views/Components/DepthStrip.h"
 #include "Views/Components/ReviewCard.h"
@@ -106,24 +107,17 @@ EngineRig& busyRig()
 {
     static EngineRig* instance = [] {
         const Date now = Calendar::date(2026, 12, 8, 14, 25);
-        auto* rig = new EngineRig(now);
-        {
-            Database db(rig->path);
-            db.open();
+        EngineRig* rig = rigWithHistory(now, [now](Database& db) {
             seed(db, Calendar::startOfDay(now), 14 * 60 + 25);
             seed(db, Calendar::addingDays(Calendar::startOfDay(now), -1), 24 * 60);
-        }
+        });
         rig->engine->projects().add(
             project("Kestrove", "violet", "Work", ProjectRule::titleContains("kestrove")));
         rig->engine->projects().add(
             project("Thesis", "teal", "Study", ProjectRule::titleContains("thesis")));
         rig->engine->projects().add(
             project("Garden planner", "amber", "Home", ProjectRule::titleContains("garden")));
-        rig->start();
-        rig->show("com.microsoft.vscode", "TodayView.cpp — kestrove");
-        rig->run(20);
-        rig->engine->refreshToday();
-        rig->settle();
+        startInFront(*rig, "com.microsoft.vscode", "TodayView.cpp — kestrove");
         return rig;
     }();
     return *instance;
@@ -131,11 +125,7 @@ EngineRig& busyRig()
 
 EngineRig& firstDayRig()
 {
-    static EngineRig* instance = [] {
-        auto* rig = new EngineRig(Calendar::date(2026, 12, 8, 9, 5));
-        rig->start();
-        return rig;
-    }();
+    static EngineRig* instance = startedRig(Calendar::date(2026, 12, 8, 9, 5));
     return *instance;
 }
 

@@ -1,5 +1,6 @@
 #include "Gallery/WeekGallery.h"
 
+#include "Gallery/GallerySupport.h"
 #include "Views/Dashboard/ProjectEditSheet.h"
 #include "Views/Dashboard/ProjectsView.h"
 #include "Views/Dashboard/WeekView.h"
@@ -114,12 +115,7 @@ EngineRig& weekRig()
 {
     static EngineRig* instance = [] {
         const Date now = Calendar::date(2026, 12, 10, 16, 40);
-        auto* rig = new EngineRig(now);
-        {
-            Database db(rig->path);
-            db.open();
-            seedFortnight(db, now);
-        }
+        EngineRig* rig = rigWithHistory(now, [now](Database& db) { seedFortnight(db, now); });
         ProjectStore& store = rig->engine->projects();
         store.add(project(
             "Kestrove", "violet", "Work",
@@ -129,11 +125,7 @@ EngineRig& weekRig()
         store.add(project("Thesis", "teal", "Study", {ProjectRule::titleContains("thesis")}));
         store.add(project("Garden planner", "amber", "Home", {}));
         store.add(project("Reading", "pink", nullptr, {ProjectRule::titleContains(".pdf")}));
-        rig->start();
-        rig->show("com.microsoft.vscode", "WeekView.cpp — kestrove");
-        rig->run(20);
-        rig->engine->refreshToday();
-        rig->settle();
+        startInFront(*rig, "com.microsoft.vscode", "WeekView.cpp — kestrove");
         return rig;
     }();
     return *instance;
@@ -141,11 +133,7 @@ EngineRig& weekRig()
 
 EngineRig& emptyRig()
 {
-    static EngineRig* instance = [] {
-        auto* rig = new EngineRig(Calendar::date(2026, 12, 10, 9, 5));
-        rig->start();
-        return rig;
-    }();
+    static EngineRig* instance = startedRig(Calendar::date(2026, 12, 10, 9, 5));
     return *instance;
 }
 

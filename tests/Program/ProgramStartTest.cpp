@@ -1,4 +1,5 @@
 // The real program, started inside the test desktop as a user would start it.
+#include "ProgramTestSupport.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -53,19 +54,7 @@ std::vector<pid_t> processesWith(const std::string& entry)
 class ProgramStartTest : public ::testing::Test
 {
 protected:
-    ProgramStartTest()
-    {
-        // A home that exists: a bus started for the program would keep its address there.
-        std::filesystem::create_directories(folder.path + "/home");
-        environment.insert("HOME", QString::fromStdString(folder.path + "/home"));
-        environment.insert("XDG_DATA_HOME", QString::fromStdString(folder.path + "/data"));
-        environment.insert("XDG_CONFIG_HOME", QString::fromStdString(folder.path + "/config"));
-        // A runtime folder of its own: nothing of the desktop's (such as a bus socket) in it.
-        const std::string runtime = folder.path + "/runtime";
-        std::filesystem::create_directories(runtime);
-        ::chmod(runtime.c_str(), 0700);
-        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
-    }
+    ProgramStartTest() { testing_support::useOwnFolders(environment, folder.path); }
 
     // Starts the program, waits until its engine runs, stops it as Ctrl+C would and returns
     // the messages it logged.

@@ -5,6 +5,7 @@
 #include "Views/Components/PillButtonStyle.h"
 #include "Views/Settings/SettingsPane.h"
 #include "Views/Settings/SettingsRows.h"
+#include "support/StandInFileManager.h"
 #include "support/TemporaryFolder.h"
 
 #include <QDBusConnection>
@@ -20,31 +21,6 @@ using namespace kestrove;
 namespace {
 
 constexpr int kWaitMilliseconds = 20000;
-
-// A file manager on the test's own connection to the session bus.
-class StandInFileManager : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
-
-public:
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "program-fm");
-    QStringList shownFolders;
-
-    StandInFileManager()
-    {
-        bus.registerObject("/org/freedesktop/FileManager1", this, QDBusConnection::ExportAllSlots);
-        EXPECT_TRUE(bus.registerService("org.freedesktop.FileManager1"));
-    }
-    ~StandInFileManager() override
-    {
-        bus.unregisterService("org.freedesktop.FileManager1");
-        QDBusConnection::disconnectFromBus("program-fm");
-    }
-
-public slots:
-    void ShowFolders(const QStringList& uris, const QString&) { shownFolders += uris; }
-};
 
 SettingsPane* settingsPane(Application& app)
 {
@@ -69,7 +45,7 @@ TEST(SettingsPageTest, TheRunningProgramRevealsItsDataFolderAndWritesItsAutostar
     setenv("XDG_DATA_HOME", home.path.c_str(), 1);
     setenv("XDG_CONFIG_HOME", home.path.c_str(), 1);
     testing_support::writeReturningUser(home.path);
-    StandInFileManager fileManager;
+    testing_support::StandInFileManager fileManager;
 
     Application app;
     app.launch();
@@ -101,5 +77,3 @@ TEST(SettingsPageTest, TheRunningProgramRevealsItsDataFolderAndWritesItsAutostar
     EXPECT_FALSE(app.engine().permissions().isPolling());
     app.quit();
 }
-
-#include "SettingsPageTest.moc"

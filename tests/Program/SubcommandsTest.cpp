@@ -37,15 +37,8 @@ class SubcommandsTest : public ::testing::Test
 protected:
     SubcommandsTest()
     {
-        std::filesystem::create_directories(folder.path + "/home");
+        testing_support::useOwnFolders(environment, folder.path);
         std::filesystem::create_directories(folder.path + "/work");
-        environment.insert("HOME", QString::fromStdString(folder.path + "/home"));
-        environment.insert("XDG_DATA_HOME", QString::fromStdString(folder.path + "/data"));
-        environment.insert("XDG_CONFIG_HOME", QString::fromStdString(folder.path + "/config"));
-        const std::string runtime = folder.path + "/runtime";
-        std::filesystem::create_directories(runtime);
-        ::chmod(runtime.c_str(), 0700);
-        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
         testing_support::writeReturningUser(folder.path + "/config");
     }
 

@@ -18,23 +18,7 @@ using namespace kestrove;
 
 namespace {
 
-Segment deep(Date start, double minutes, const char* project, const char* area)
-{
-    Segment s;
-    s.start = start;
-    s.end = start + minutes * 60;
-    s.kind = ContextKind::deep;
-    s.appName = "Code";
-    s.bundleID = "com.microsoft.vscode";
-    s.windowTitle = "notes.md";
-    if (project) {
-        s.project = project;
-    }
-    if (area) {
-        s.area = area;
-    }
-    return s;
-}
+using testing_support::deepInCode;
 
 Project project(const char* id, const char* name, const char* area)
 {
@@ -56,9 +40,12 @@ protected:
         testing_support::ensureApplication();
         Database db(m_rig.path);
         db.open();
-        db.insertSegment(deep(Calendar::date(2026, 12, 1, 9, 0), 60, "Kestrove", "Work"));
-        db.insertSegment(deep(Calendar::date(2026, 12, 8, 9, 0), 30, "Kestrove", "Work"));
-        db.insertSegment(deep(Calendar::date(2026, 12, 8, 11, 0), 20, "Thesis", nullptr));
+        db.insertSegment(
+            deepInCode(Calendar::date(2026, 12, 1, 9, 0), 60, "Kestrove", "Work", "notes.md"));
+        db.insertSegment(
+            deepInCode(Calendar::date(2026, 12, 8, 9, 0), 30, "Kestrove", "Work", "notes.md"));
+        db.insertSegment(
+            deepInCode(Calendar::date(2026, 12, 8, 11, 0), 20, "Thesis", nullptr, "notes.md"));
         m_rig.engine->projects().add(project("K", "Kestrove", "Work"));
         m_rig.engine->projects().add(project("T", "Thesis", nullptr));
         m_rig.start();

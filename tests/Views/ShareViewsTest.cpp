@@ -24,6 +24,8 @@ using namespace kestrove;
 
 namespace {
 
+using testing_support::codeSegment;
+
 // Pixels of the deep bars' colours (the gradient from deep dark to deep light) in a column of
 // the card between two heights, in logical pixels.
 int deepPixels(const QImage& image, double x, double fromY, double toY)
@@ -39,16 +41,6 @@ int deepPixels(const QImage& image, double x, double fromY, double toY)
     return found;
 }
 
-Segment segment(Date start, Date end, ContextKind kind)
-{
-    Segment s;
-    s.start = start;
-    s.end = end;
-    s.kind = kind;
-    s.appName = "Code";
-    return s;
-}
-
 } // namespace
 
 TEST(ShareCardViewTest, TheCardIs2400By1350AndShowsItsGraphic)
@@ -61,7 +53,7 @@ TEST(ShareCardViewTest, TheCardIs2400By1350AndShowsItsGraphic)
     dayCard.deepSeconds = 4 * 3600;
     dayCard.goalSeconds = 4 * 3600;
     // Deep work over the first half of the strip's window, nothing after.
-    dayCard.strip = {segment(day + 8 * 3600, day + 12 * 3600, ContextKind::deep)};
+    dayCard.strip = {codeSegment(day + 8 * 3600, day + 12 * 3600, ContextKind::deep)};
     dayCard.stripRange = StripData::Range{day + 8 * 3600, day + 16 * 3600};
     const QImage image = renderShareCard(dayCard, "en_US");
     ASSERT_EQ(image.size(), QSize(2400, 1350));

@@ -20,6 +20,8 @@ using namespace kestrove;
 
 namespace {
 
+using testing_support::codeSegment;
+
 class TodayViewTest : public ::testing::Test
 {
 protected:
@@ -35,23 +37,13 @@ protected:
     DashboardNavigation m_navigation;
 };
 
-Segment seg(Date start, Date end, ContextKind kind)
-{
-    Segment s;
-    s.start = start;
-    s.end = end;
-    s.kind = kind;
-    s.appName = "Code";
-    return s;
-}
-
 } // namespace
 
 TEST_F(TodayViewTest, TheStripHoversOnlyWhereThereIsABarAndGrowsForTheTooltip)
 {
-    const std::vector<Segment> segments = {seg(0, 100, ContextKind::deep),
-                                           seg(100, 200, ContextKind::idle),
-                                           seg(200, 400, ContextKind::distraction)};
+    const std::vector<Segment> segments = {codeSegment(0, 100, ContextKind::deep),
+                                           codeSegment(100, 200, ContextKind::idle),
+                                           codeSegment(200, 400, ContextKind::distraction)};
     DepthStrip strip(segments, 0, 400, 400.0, true, true, 56);
     strip.resize(400, strip.height());
     const int resting = strip.height();

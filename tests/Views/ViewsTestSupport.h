@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Views/Theme.h"
+#include "core/Segment.h"
 
 #include <QApplication>
 #include <QImage>
@@ -49,6 +50,33 @@ inline bool near(const QColor& a, const QColor& b, int tolerance = 2)
     return std::abs(a.red() - b.red()) <= tolerance &&
            std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+// A stretch of `kind` in the Code editor.
+inline Segment codeSegment(Date start, Date end, ContextKind kind)
+{
+    Segment s;
+    s.start = start;
+    s.end = end;
+    s.kind = kind;
+    s.appName = "Code";
+    return s;
+}
+
+// Deep work in the Code editor, on a project and in an area when they are given.
+inline Segment deepInCode(Date start, double minutes, const char* project,
+                          const char* area = nullptr, const char* windowTitle = "")
+{
+    Segment s = codeSegment(start, start + minutes * 60, ContextKind::deep);
+    s.bundleID = "com.microsoft.vscode";
+    s.windowTitle = windowTitle;
+    if (project) {
+        s.project = project;
+    }
+    if (area) {
+        s.area = area;
+    }
+    return s;
 }
 
 } // namespace kestrove::testing_support

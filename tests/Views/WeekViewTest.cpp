@@ -18,19 +18,7 @@ using namespace kestrove;
 
 namespace {
 
-Segment deep(Date start, double minutes, const char* project)
-{
-    Segment s;
-    s.start = start;
-    s.end = start + minutes * 60;
-    s.kind = ContextKind::deep;
-    s.appName = "Code";
-    s.bundleID = "com.microsoft.vscode";
-    if (project) {
-        s.project = project;
-    }
-    return s;
-}
+using testing_support::deepInCode;
 
 class WeekViewTest : public ::testing::Test
 {
@@ -41,9 +29,9 @@ protected:
         setenv("LC_ALL", "de_DE.UTF-8", 1); // Monday first
         Database db(m_rig.path);
         db.open();
-        db.insertSegment(deep(Calendar::date(2026, 12, 7, 9, 0), 90, "Kestrove"));
-        db.insertSegment(deep(Calendar::date(2026, 12, 8, 9, 0), 30, nullptr));
-        db.insertSegment(deep(Calendar::date(2026, 12, 1, 9, 0), 20, "Thesis"));
+        db.insertSegment(deepInCode(Calendar::date(2026, 12, 7, 9, 0), 90, "Kestrove"));
+        db.insertSegment(deepInCode(Calendar::date(2026, 12, 8, 9, 0), 30, nullptr));
+        db.insertSegment(deepInCode(Calendar::date(2026, 12, 1, 9, 0), 20, "Thesis"));
     }
     ~WeekViewTest() override { unsetenv("LC_ALL"); }
 

@@ -7,6 +7,7 @@
 #include "Views/Components/ProjectDot.h"
 #include "Views/Components/Shapes.h"
 #include "Views/Dashboard/TodayParts.h"
+#include "Views/PageParts.h"
 #include "Views/Theme.h"
 #include "core/Uuid.h"
 
@@ -66,17 +67,7 @@ AssignSheet::AssignSheet(SessionEngine& engine, std::string hint, double seconds
                          std::function<void()> onDone, QWidget* parent)
     : QDialog(parent), m_engine(engine), m_hint(std::move(hint)), m_onDone(std::move(onDone))
 {
-    setWindowTitle("Assign");
-    setModal(true);
-    setFixedWidth(520);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, KS::ink());
-    setPalette(palette);
-
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(22, 22, 22, 22);
-    column->setSpacing(16);
+    QVBoxLayout* column = sheetColumn(*this, "Assign", 520, 16);
 
     auto* header = new QVBoxLayout;
     header->setSpacing(4);

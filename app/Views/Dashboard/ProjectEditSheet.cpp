@@ -8,6 +8,7 @@
 #include "Views/Components/Symbol.h"
 #include "Views/Dashboard/ProjectRuleChip.h"
 #include "Views/Dashboard/TodayParts.h"
+#include "Views/PageParts.h"
 #include "Views/Theme.h"
 #include "core/Uuid.h"
 
@@ -25,11 +26,6 @@
 namespace kestrove {
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 // A colour of the palette as a round button, ringed when chosen.
 class Swatch final : public QAbstractButton
@@ -86,17 +82,7 @@ ProjectEditSheet::ProjectEditSheet(SessionEngine& engine, std::optional<Project>
     : QDialog(parent), m_engine(engine), m_hooks(std::move(hooks)),
       m_editor(std::move(project), engine.projects().nextColor())
 {
-    setWindowTitle(qs(m_editor.title()));
-    setModal(true);
-    setFixedWidth(620);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, KS::ink());
-    setPalette(palette);
-
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(22, 22, 22, 22);
-    column->setSpacing(18);
+    QVBoxLayout* column = sheetColumn(*this, qs(m_editor.title()), 620, 18);
 
     auto* header = new QHBoxLayout;
     header->setSpacing(8);

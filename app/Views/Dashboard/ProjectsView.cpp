@@ -15,6 +15,7 @@
 #include "Views/Dashboard/ProjectEditSheet.h"
 #include "Views/Dashboard/ProjectRuleChip.h"
 #include "Views/Dashboard/TodayParts.h"
+#include "Views/PageParts.h"
 #include "Views/PlainText.h"
 #include "Views/Theme.h"
 #include "core/Duration.h"
@@ -31,21 +32,6 @@
 namespace kestrove {
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-QWidget* column(int spacing, QVBoxLayout** layout)
-{
-    auto* widget = new QWidget;
-    auto* box = new QVBoxLayout(widget);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->setSpacing(spacing);
-    *layout = box;
-    return widget;
-}
 
 // A label that gives up width rather than widening its column; long names are cut.
 QLabel* shrinkingText(const QString& text, int size, QFont::Weight weight, const QColor& colour)
@@ -340,15 +326,11 @@ void ProjectsView::rebuild()
 QWidget* ProjectsView::buildList()
 {
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(18, &stack);
+    QWidget* content = bareColumn(18, &stack);
     stack->setContentsMargins(24, 40, 24, 32);
 
     auto* header = new QHBoxLayout;
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(4);
-    titles->addWidget(new Eyebrow(ProjectsTexts::kEyebrow, KS::textTertiary()));
-    titles->addWidget(pageText("Projects", 24, QFont::Bold, KS::text()));
-    header->addLayout(titles);
+    header->addLayout(pageTitles(ProjectsTexts::kEyebrow, "Projects"));
     header->addStretch(1);
     auto* add = new PartsPill(
         {{"plus", {}, KS::ink(), true, 10}, {"New", PillButtonStyle::font(), KS::ink()}}, {true});
@@ -366,7 +348,7 @@ QWidget* ProjectsView::buildList()
     const std::vector<Project> active = m_engine.projects().activeProjects();
     if (active.empty()) {
         QVBoxLayout* empty = nullptr;
-        QWidget* emptyContent = column(8, &empty);
+        QWidget* emptyContent = bareColumn(8, &empty);
         empty->addWidget(pageText(ProjectsTexts::kEmptyTitle, 13, QFont::DemiBold, KS::text()));
         empty->addWidget(pageText(ProjectsTexts::kEmptyExplanation, 12, QFont::Normal,
                                   KS::textSecondary(), true));
@@ -377,7 +359,7 @@ QWidget* ProjectsView::buildList()
 
     for (const ProjectGroup& group : groupedProjects(active, m_totals30)) {
         QVBoxLayout* block = nullptr;
-        QWidget* blockWidget = column(6, &block);
+        QWidget* blockWidget = bareColumn(6, &block);
         if (group.header) {
             auto* eyebrow = new Eyebrow(qs(*group.header), KS::textTertiary());
             eyebrow->setObjectName("areaHeader");
@@ -439,7 +421,7 @@ QWidget* ProjectsView::buildDetail()
 QWidget* ProjectsView::projectDetail(const Project& project)
 {
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(22, &stack);
+    QWidget* content = bareColumn(22, &stack);
     content->setObjectName("projectDetail");
     stack->setContentsMargins(32, 40, 32, 32);
 
@@ -487,7 +469,7 @@ QWidget* ProjectsView::projectDetail(const Project& project)
         figuresCard(projectFigures(m_trend, todaySecondsFor(m_engine.today(), project.name))));
 
     QVBoxLayout* chartStack = nullptr;
-    QWidget* chartContent = column(12, &chartStack);
+    QWidget* chartContent = bareColumn(12, &chartStack);
     chartStack->addWidget(new SectionHeader(ProjectsTexts::kChartTitle));
     BarChartView::Style style;
     style.colour = KS::projectColor(project.color);
@@ -503,7 +485,7 @@ QWidget* ProjectsView::projectDetail(const Project& project)
     stack->addWidget(ksCard(chartContent, 18));
 
     QVBoxLayout* rulesStack = nullptr;
-    QWidget* rulesContent = column(12, &rulesStack);
+    QWidget* rulesContent = bareColumn(12, &rulesStack);
     rulesStack->addWidget(new SectionHeader("Rules", QString(ProjectsTexts::kRulesTrailing)));
     if (project.rules.empty()) {
         rulesStack->addWidget(new EmptyHint(ProjectsTexts::kNoRules));
@@ -520,7 +502,7 @@ QWidget* ProjectsView::projectDetail(const Project& project)
     stack->addWidget(rulesCard);
 
     QVBoxLayout* workedStack = nullptr;
-    QWidget* workedContent = column(12, &workedStack);
+    QWidget* workedContent = bareColumn(12, &workedStack);
     workedStack->addWidget(new SectionHeader(ProjectsTexts::kWorkedOnTitle,
                                              QString(ProjectsTexts::kWorkedOnTrailing)));
     if (m_labels.empty()) {
@@ -537,18 +519,15 @@ QWidget* ProjectsView::projectDetail(const Project& project)
 QWidget* ProjectsView::unassignedPane()
 {
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(22, &stack);
+    QWidget* content = bareColumn(22, &stack);
     content->setObjectName("unassignedPane");
     stack->setContentsMargins(32, 40, 32, 32);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(4);
-    titles->addWidget(new Eyebrow(ProjectsTexts::kEyebrow, KS::textTertiary()));
-    titles->addWidget(pageText(ProjectsTexts::kUnassignedTitle, 24, QFont::Bold, KS::text()));
+    QVBoxLayout* titles = pageTitles(ProjectsTexts::kEyebrow, ProjectsTexts::kUnassignedTitle);
     titles->addWidget(
         pageText(ProjectsTexts::kUnassignedDetail, 12, QFont::Normal, KS::textSecondary(), true));
     stack->addLayout(titles);
     QVBoxLayout* rows = nullptr;
-    QWidget* rowsContent = column(10, &rows);
+    QWidget* rowsContent = bareColumn(10, &rows);
     for (const LabelTime& label : m_unassignedLabels) {
         rows->addLayout(labelRow(label));
     }
@@ -575,22 +554,7 @@ QWidget* ProjectsView::placeholder()
 
 QStringList ProjectsView::texts(QWidget* root) const
 {
-    QStringList result;
-    if (!root) {
-        return result;
-    }
-    for (const QWidget* widget : root->findChildren<QWidget*>()) {
-        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
-            result << label->text();
-        } else if (const auto* eyebrow = dynamic_cast<const Eyebrow*>(widget)) {
-            result << eyebrow->shownText();
-        } else if (const auto* header = dynamic_cast<const SectionHeader*>(widget)) {
-            result << header->title();
-        } else if (const auto* chip = dynamic_cast<const StatChip*>(widget)) {
-            result << chip->label() + ": " + chip->value();
-        }
-    }
-    return result;
+    return shownTexts(root, {});
 }
 
 } // namespace kestrove

@@ -1,5 +1,6 @@
 #include "Views/Dashboard/TodayParts.h"
 
+#include "Views/Components/Eyebrow.h"
 #include "Views/Components/Symbol.h"
 #include "Views/PlainText.h"
 #include "Views/Theme.h"
@@ -7,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QPainter>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -29,6 +31,24 @@ QLabel* pageText(const QString& text, int pixelSize, QFont::Weight weight, const
         label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     }
     return label;
+}
+
+QVBoxLayout* pageTitles(const QString& eyebrow, const QString& title, const char* eyebrowName,
+                        const char* titleName)
+{
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(4);
+    auto* eyebrowWidget = new Eyebrow(eyebrow, KS::textTertiary());
+    if (eyebrowName) {
+        eyebrowWidget->setObjectName(eyebrowName);
+    }
+    titles->addWidget(eyebrowWidget);
+    QLabel* titleLabel = pageText(title, 24, QFont::Bold, KS::text());
+    if (titleName) {
+        titleLabel->setObjectName(titleName);
+    }
+    titles->addWidget(titleLabel);
+    return titles;
 }
 
 PartsPill::PartsPill(std::vector<Part> parts, PillButtonStyle style, int spacing, QWidget* parent)

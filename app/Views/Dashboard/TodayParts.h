@@ -12,6 +12,7 @@
 #include <vector>
 
 class QLabel;
+class QVBoxLayout;
 
 namespace kestrove {
 
@@ -20,6 +21,11 @@ namespace kestrove {
 // A plain label of the page: one line that keeps its height, or wrapping text.
 QLabel* pageText(const QString& text, int pixelSize, QFont::Weight weight, const QColor& colour,
                  bool wraps = false);
+
+// A page's heading: its eyebrow over its title in 24-pixel bold. The names, when given, are the
+// two widgets' object names.
+QVBoxLayout* pageTitles(const QString& eyebrow, const QString& title,
+                        const char* eyebrowName = nullptr, const char* titleName = nullptr);
 
 // A pill button whose label is a row of pieces: texts in their own fonts and colours, and
 // symbols. Disabled, it fades as every pill does.

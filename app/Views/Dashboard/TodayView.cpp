@@ -19,6 +19,7 @@
 #include "Views/Components/StatChip.h"
 #include "Views/Dashboard/AssignSheet.h"
 #include "Views/Dashboard/TodayParts.h"
+#include "Views/PageParts.h"
 #include "Views/PlainText.h"
 #include "Views/Theme.h"
 #include "core/Calendar.h"
@@ -35,21 +36,6 @@ namespace kestrove {
 namespace {
 
 constexpr int kPollMs = 15000;
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-QWidget* column(int spacing, QVBoxLayout** layout)
-{
-    auto* widget = new QWidget;
-    auto* box = new QVBoxLayout(widget);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->setSpacing(spacing);
-    *layout = box;
-    return widget;
-}
 
 QHBoxLayout* headerRow(QWidget* header, const QString& tipTitle, const QString& tipDetail)
 {
@@ -259,13 +245,7 @@ TodayView::TodayView(SessionEngine& engine, DashboardNavigation& navigation, Hoo
     : QWidget(parent), m_engine(engine), m_navigation(navigation), m_hooks(std::move(hooks)),
       m_loader(engine), m_scroll(new QScrollArea(this))
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(m_scroll);
+    fillWithScroll(*this, *m_scroll);
 
     m_shownSelectedDay = m_navigation.selectedDay();
     m_poll.setInterval(kPollMs);
@@ -527,15 +507,7 @@ QWidget* TodayView::header()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
 
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(4);
-    auto* eyebrow = new Eyebrow(qs(texts.title), KS::textTertiary());
-    eyebrow->setObjectName("todayTitle");
-    titles->addWidget(eyebrow);
-    QLabel* date = pageText(qs(texts.date), 24, QFont::Bold, KS::text());
-    date->setObjectName("todayDate");
-    titles->addWidget(date);
-    row->addLayout(titles);
+    row->addLayout(pageTitles(qs(texts.title), qs(texts.date), "todayTitle", "todayDate"));
     row->addStretch(1);
 
     PartsPill* previous = PartsPill::symbolOnly("chevron.left");
@@ -648,7 +620,7 @@ QWidget* TodayView::errorLine()
 QWidget* TodayView::depthSection()
 {
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(12, &stack);
+    QWidget* content = bareColumn(12, &stack);
     const DaySummary& summary = shown();
     stack->addLayout(headerRow(new SectionHeader("Depth", qs(legendText(summary))),
                                TodayTexts::kDepthTipTitle, TodayTexts::kDepthTipDetail));
@@ -673,7 +645,7 @@ QWidget* TodayView::whereItWentCard()
 {
     const WhereItWent card = whereItWent(shown(), isToday());
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(14, &stack);
+    QWidget* content = bareColumn(14, &stack);
     stack->addWidget(new SectionHeader("Where it went",
                                        card.trailing ? std::optional<QString>(qs(*card.trailing))
                                                      : std::nullopt));
@@ -695,7 +667,7 @@ QWidget* TodayView::whereItWentCard()
         }
         if (!card.areas.empty()) {
             QVBoxLayout* areas = nullptr;
-            QWidget* block = column(6, &areas);
+            QWidget* block = bareColumn(6, &areas);
             areas->setContentsMargins(0, 2, 0, 0);
             auto* divider = new QWidget;
             divider->setFixedHeight(1);
@@ -723,7 +695,7 @@ QWidget* TodayView::whereItWentCard()
 QWidget* TodayView::blocksCard()
 {
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(14, &stack);
+    QWidget* content = bareColumn(14, &stack);
     stack->addLayout(
         headerRow(new SectionHeader("Focus blocks"), "Focus blocks", TodayTexts::kBlocksTipDetail));
     const std::vector<BlockRow> rows = blockRows(shown(), isToday(), m_engine.liveBlock());
@@ -768,7 +740,7 @@ QWidget* TodayView::unassignedCardView()
         return nullptr;
     }
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(12, &stack);
+    QWidget* content = bareColumn(12, &stack);
     stack->addLayout(headerRow(new SectionHeader("Unassigned deep work", qs(card->trailing)),
                                "Unassigned", TodayTexts::kUnassignedTipDetail));
     auto* chips = new QWidget;
@@ -803,27 +775,7 @@ void TodayView::chooseHint(const TimeShare& hint)
 
 QStringList TodayView::texts() const
 {
-    QStringList result;
-    if (!m_content) {
-        return result;
-    }
-    for (const QWidget* widget : m_content->findChildren<QWidget*>()) {
-        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
-            result << label->text();
-        } else if (const auto* eyebrow = dynamic_cast<const Eyebrow*>(widget)) {
-            result << eyebrow->shownText();
-        } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
-            result << button->text();
-        } else if (const auto* header = dynamic_cast<const SectionHeader*>(widget)) {
-            result << header->title();
-            if (header->trailing()) {
-                result << *header->trailing();
-            }
-        } else if (const auto* chip = dynamic_cast<const StatChip*>(widget)) {
-            result << chip->label() + ": " + chip->value();
-        }
-    }
-    return result;
+    return shownTexts(m_content, {.buttons = true, .headerTrailing = true});
 }
 
 } // namespace kestrove

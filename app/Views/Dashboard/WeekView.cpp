@@ -14,6 +14,7 @@
 #include "Views/Components/Waterline.h"
 #include "Views/Dashboard/BarChartView.h"
 #include "Views/Dashboard/TodayParts.h"
+#include "Views/PageParts.h"
 #include "Views/Theme.h"
 #include "core/Calendar.h"
 #include "core/DateText.h"
@@ -30,21 +31,6 @@
 namespace kestrove {
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-QWidget* column(int spacing, QVBoxLayout** layout)
-{
-    auto* widget = new QWidget;
-    auto* box = new QVBoxLayout(widget);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->setSpacing(spacing);
-    *layout = box;
-    return widget;
-}
 
 QLabel* fixedLabel(const QString& text, int size, QFont::Weight weight, const QColor& colour,
                    int width, Qt::Alignment alignment)
@@ -130,13 +116,7 @@ WeekView::WeekView(SessionEngine& engine, DashboardNavigation& navigation, Share
     : QWidget(parent), m_engine(engine), m_navigation(navigation), m_share(std::move(share)),
       m_loader(engine), m_scroll(new QScrollArea(this))
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(m_scroll);
+    fillWithScroll(*this, *m_scroll);
 
     m_engineChanges = m_engine.observers().subscribe([this] { refreshIfChanged(); });
     m_projectChanges = m_engine.projects().observers().subscribe([this] { refreshIfChanged(); });
@@ -251,15 +231,7 @@ QWidget* WeekView::header()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
 
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(4);
-    auto* eyebrow = new Eyebrow(qs(texts.eyebrow), KS::textTertiary());
-    eyebrow->setObjectName("weekTitle");
-    titles->addWidget(eyebrow);
-    QLabel* range = pageText(qs(texts.range), 24, QFont::Bold, KS::text());
-    range->setObjectName("weekRange");
-    titles->addWidget(range);
-    row->addLayout(titles);
+    row->addLayout(pageTitles(qs(texts.eyebrow), qs(texts.range), "weekTitle", "weekRange"));
     row->addStretch(1);
 
     PartsPill* previous = PartsPill::symbolOnly("chevron.left");
@@ -308,7 +280,7 @@ QWidget* WeekView::summaryRow()
 QWidget* WeekView::chartCard()
 {
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(14, &stack);
+    QWidget* content = bareColumn(14, &stack);
     stack->addWidget(
         new SectionHeader("Deep hours per day", qs("goal " + m_engine.goal().goalHoursLabel())));
     BarChartView::Style style;
@@ -331,7 +303,7 @@ QWidget* WeekView::chartCard()
 QWidget* WeekView::daysCard()
 {
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(10, &stack);
+    QWidget* content = bareColumn(10, &stack);
     stack->addWidget(new SectionHeader("Days", QString(WeekTexts::kDaysTrailing)));
     for (const WeekDayRow& day : weekDayRows(m_days, m_engine.goal().dailyGoalHours())) {
         auto* button = new DayRowButton(day);
@@ -349,7 +321,7 @@ QWidget* WeekView::daysCard()
 QWidget* WeekView::projectsCard()
 {
     QVBoxLayout* stack = nullptr;
-    QWidget* content = column(12, &stack);
+    QWidget* content = bareColumn(12, &stack);
     stack->addWidget(new SectionHeader("Projects this week"));
     const ProjectStore& store = m_engine.projects();
     const auto rows = weekProjectRows(m_projectTotals, [&store](const std::string& name) {
@@ -384,25 +356,7 @@ QWidget* WeekView::projectsCard()
 
 QStringList WeekView::texts() const
 {
-    QStringList result;
-    if (!m_content) {
-        return result;
-    }
-    for (const QWidget* widget : m_content->findChildren<QWidget*>()) {
-        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
-            result << label->text();
-        } else if (const auto* eyebrow = dynamic_cast<const Eyebrow*>(widget)) {
-            result << eyebrow->shownText();
-        } else if (const auto* header = dynamic_cast<const SectionHeader*>(widget)) {
-            result << header->title();
-            if (header->trailing()) {
-                result << *header->trailing();
-            }
-        } else if (const auto* chip = dynamic_cast<const StatChip*>(widget)) {
-            result << chip->label() + ": " + chip->value();
-        }
-    }
-    return result;
+    return shownTexts(m_content, {.headerTrailing = true});
 }
 
 } // namespace kestrove

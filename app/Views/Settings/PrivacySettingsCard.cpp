@@ -10,6 +10,7 @@
 #include "Views/Components/SectionHeader.h"
 #include "Views/Components/Shapes.h"
 #include "Views/Focus/FocusParts.h"
+#include "Views/PageParts.h"
 #include "Views/PlainText.h"
 #include "Views/Settings/SettingsPane.h"
 #include "Views/Settings/SettingsRows.h"
@@ -60,11 +61,6 @@ void clear(QWidget* list)
         item->widget()->deleteLater();
         delete item;
     }
-}
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 } // namespace

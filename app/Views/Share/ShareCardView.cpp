@@ -4,6 +4,7 @@
 #include "Views/Components/DepthStrip.h"
 #include "Views/Components/Shapes.h"
 #include "Views/Components/Symbol.h"
+#include "Views/PageParts.h"
 #include "Views/Theme.h"
 
 #include <QBuffer>
@@ -31,11 +32,6 @@ constexpr double kAxisGap = 6;
 constexpr double kAxisHeight = 12;
 constexpr double kWeekChartHeight = 140;
 constexpr double kFooterGap = 22;
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 QFont cardFont(int size, QFont::Weight weight, double tracking = 0)
 {

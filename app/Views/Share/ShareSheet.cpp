@@ -6,6 +6,7 @@
 #include "Views/Components/PillButtonStyle.h"
 #include "Views/Components/Shapes.h"
 #include "Views/Components/SymbolPill.h"
+#include "Views/PageParts.h"
 #include "Views/PlainText.h"
 #include "Views/Share/ShareCardView.h"
 #include "Views/Theme.h"
@@ -30,11 +31,6 @@ namespace {
 const Log kLog("share");
 constexpr int kPreviewWidth = 760;
 constexpr int kPreviewHeight = 428;
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 // The rendered card fitted into its frame with rounded corners, or a spinner on the surface
 // colour while there is none.

@@ -58,4 +58,33 @@ private:
     QString m_display;
 };
 
+// The desktop's accessibility bus inside the test's session bus, as its launcher starts it.
+// Its settings are held in memory: they start with the switch off and leave the user's own
+// untouched.
+class AccessibilityBusLauncher
+{
+public:
+    bool start()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), QString::fromStdString(m_home.path));
+        environment.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
+        m_process.setProcessEnvironment(environment);
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        m_process.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
+                        {QStringLiteral("--launch-immediately")});
+        return m_process.waitForStarted();
+    }
+    // Stops the launcher, which takes its bus with it.
+    bool stop()
+    {
+        m_process.terminate();
+        return m_process.waitForFinished(kServerWaitMilliseconds);
+    }
+
+private:
+    const TemporaryFolder m_home;
+    QProcess m_process;
+};
+
 } // namespace kestrove::testing_support

@@ -124,18 +124,9 @@ TEST(LinuxSessionBusTest, AccessibilitySwitchIsReadWithoutStartingTheBus)
     EXPECT_EQ(LinuxSessionBus::accessibility(), AccessibilityState::notRunning);
     EXPECT_FALSE(running());
 
-    // The launcher keeps the switch in the user's settings; settings held in memory start it
-    // off and leave the user's own untouched.
-    const TemporaryFolder home;
-    QProcess launcher;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), QString::fromStdString(home.path));
-    environment.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
-    launcher.setProcessEnvironment(environment);
-    launcher.setStandardErrorFile(QProcess::nullDevice());
-    launcher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
-                   {QStringLiteral("--launch-immediately")});
-    ASSERT_TRUE(launcher.waitForStarted());
+    // The launcher keeps the switch in the user's settings, here held in memory.
+    testing_support::AccessibilityBusLauncher launcher;
+    ASSERT_TRUE(launcher.start());
     ASSERT_TRUE(QTest::qWaitFor(running, 10000)) << "the accessibility bus did not start";
     EXPECT_EQ(LinuxSessionBus::accessibility(), AccessibilityState::off);
 
@@ -147,8 +138,7 @@ TEST(LinuxSessionBusTest, AccessibilitySwitchIsReadWithoutStartingTheBus)
     ASSERT_EQ(bus.call(turnOn).type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(LinuxSessionBus::accessibility(), AccessibilityState::on);
 
-    launcher.terminate();
-    ASSERT_TRUE(launcher.waitForFinished(5000));
+    ASSERT_TRUE(launcher.stop());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !running(); }, 5000));
     EXPECT_EQ(LinuxSessionBus::accessibility(), AccessibilityState::notRunning);
 }

@@ -2,6 +2,7 @@
 #include "Platform/Linux/QtAccessibilitySwitch.h"
 #include "Platform/Linux/QtFolderRevealer.h"
 #include "Platform/Linux/XdgAutostart.h"
+#include "support/StandInFileManager.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -78,32 +79,6 @@ TEST(XdgAutostartTest, UnwritableFolderRefusesAndTheSwitchIsCorrected)
     EXPECT_EQ(contents(blocked), "not a folder") << "nothing of the user's is overwritten";
 }
 
-// A file manager on the test's second connection that records what it is asked to show.
-class StandInFileManager : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
-
-public:
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "fake-fm");
-    QStringList shownFolders;
-
-    StandInFileManager()
-    {
-        bus.registerObject("/org/freedesktop/FileManager1", this, QDBusConnection::ExportAllSlots);
-        EXPECT_TRUE(bus.registerService("org.freedesktop.FileManager1"));
-    }
-    ~StandInFileManager() override
-    {
-        bus.unregisterService("org.freedesktop.FileManager1");
-        QDBusConnection::disconnectFromBus("fake-fm");
-    }
-
-public slots:
-    void ShowFolders(const QStringList& uris, const QString&) { shownFolders += uris; }
-    void ShowItems(const QStringList&, const QString&) {}
-};
-
 TEST(QtFolderRevealerTest, AsksTheFileManagerOnTheBusElseXdgOpen)
 {
     testing_support::ensureApplication();
@@ -113,7 +88,7 @@ TEST(QtFolderRevealerTest, AsksTheFileManagerOnTheBusElseXdgOpen)
         return true;
     };
     {
-        StandInFileManager manager;
+        testing_support::StandInFileManager manager;
         QtFolderRevealer revealer(QDBusConnection::sessionBus(), launcher);
         revealer.reveal("/tmp/Data Folder/Kestrove");
         ASSERT_TRUE(QTest::qWaitFor([&] { return !manager.shownFolders.isEmpty(); }, 5000));
@@ -145,16 +120,8 @@ TEST(QtAccessibilitySwitchTest, GrantTurnsAccessibilityOnForTheAccessibilityBus)
     ASSERT_TRUE(read());
     EXPECT_EQ(state, AccessibilityState::notRunning);
 
-    const TemporaryFolder home;
-    QProcess launcher;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), QString::fromStdString(home.path));
-    environment.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
-    launcher.setProcessEnvironment(environment);
-    launcher.setStandardErrorFile(QProcess::nullDevice());
-    launcher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
-                   {QStringLiteral("--launch-immediately")});
-    ASSERT_TRUE(launcher.waitForStarted());
+    testing_support::AccessibilityBusLauncher launcher;
+    ASSERT_TRUE(launcher.start());
     ASSERT_TRUE(QTest::qWaitFor(running, 10000)) << "the accessibility bus did not start";
     ASSERT_TRUE(read());
     EXPECT_EQ(state, AccessibilityState::off);
@@ -166,12 +133,9 @@ TEST(QtAccessibilitySwitchTest, GrantTurnsAccessibilityOnForTheAccessibilityBus)
     ASSERT_TRUE(read());
     EXPECT_EQ(state, AccessibilityState::on);
 
-    launcher.terminate();
-    ASSERT_TRUE(launcher.waitForFinished(5000));
+    ASSERT_TRUE(launcher.stop());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !running(); }, 5000));
 }
 
 } // namespace
 } // namespace kestrove
-
-#include "SettingsPlatformTest.moc"
