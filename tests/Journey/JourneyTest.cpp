@@ -68,9 +68,14 @@ std::string run(const QString& program, const QStringList& arguments, int* exitC
 // A program of the desktop (tray, bus, browser) that lives as long as the journey.
 struct Companion
 {
-    Companion(const QString& program, const QStringList& arguments)
+    Companion(const QString& program, const QStringList& arguments,
+              const QStringList& extraEnvironment = {})
     {
-        process.setProcessEnvironment(userEnvironment());
+        QProcessEnvironment environment = userEnvironment();
+        for (const QString& entry : extraEnvironment) {
+            environment.insert(entry.section('=', 0, 0), entry.section('=', 1));
+        }
+        process.setProcessEnvironment(environment);
         process.setStandardOutputFile(QProcess::nullDevice());
         process.setStandardErrorFile(QProcess::nullDevice());
         process.start(program, arguments);
@@ -139,16 +144,43 @@ protected:
             kWaitMilliseconds);
     }
 
-    // Quits the way a user does: the tray icon, the popover's menu, "Quit Kestrove".
+    // Quits the way a user does: the tray icon, the popover's "···" menu, "Quit Kestrove".
+    // The popover and its menu are pop-ups, which the accessibility bus does not list: the
+    // menu button is clicked where the popover draws it (its top right corner) and the menu's
+    // last entry chosen with the keyboard.
     void quitFromPopover()
     {
         openPopover();
-        click("push button", "More", [](const QString& name) { return name == "More"; });
-        click("menu item", "Quit Kestrove");
+        const std::string popover = windowOfKestrove("344x");
+        ASSERT_FALSE(popover.empty()) << "the popover did not open";
+        run("xdotool",
+            {"mousemove", "--window", QString::fromStdString(popover), "317", "24", "click", "1"});
+        QTest::qWait(700);
+        shot("popover-menu");
+        desktop.key(XK_Up, true);
+        desktop.key(XK_Up, false);
+        desktop.key(XK_Return, true);
+        desktop.key(XK_Return, false);
         ASSERT_TRUE(kestrove->waitForFinished(kWaitMilliseconds)) << "the program did not quit";
         readLog();
         EXPECT_EQ(kestrove->exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(kestrove->exitCode(), 0) << log;
+    }
+
+    // The user's own settings: the morning gate from midnight on every day, and the daily
+    // summary from the first minute of the day.
+    static void armMorningGate()
+    {
+        QFile file(kPreferences);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QJsonObject settings = QJsonDocument::fromJson(file.readAll()).object();
+        file.close();
+        settings["morningGate.enabled"] = QJsonObject{{"bool", true}};
+        settings["morningGate.startHour"] = QJsonObject{{"int", 0}};
+        settings["morningGate.startMinute"] = QJsonObject{{"int", 0}};
+        settings["summaryMinuteOfDay"] = QJsonObject{{"int", 1}};
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QJsonDocument(settings).toJson());
     }
 
     // ---- the pointer and the widgets ----
@@ -202,10 +234,10 @@ protected:
             << "no tray icon";
         run("xdotool",
             {"mousemove", "--window", QString::fromStdString(icon), "11", "11", "click", "1"});
-        QTest::qWait(1000);
-        shot("debug-popover");
-        ASSERT_TRUE(waitForNode("push button", "More").has_value()) << "the popover did not open:\n"
-                                                                    << accessible.dump(pid());
+        ASSERT_TRUE(
+            QTest::qWaitFor([] { return !windowOfKestrove("344x").empty(); }, kWaitMilliseconds))
+            << "the popover did not open";
+        shot("popover");
     }
 
     // The id of a window of Kestrove of this size ("22x22", "1120x720"), as the window tree
@@ -337,7 +369,8 @@ TEST_F(JourneyTest, ADayWithKestrove)
     const Window editor = desktop.create(editorSpec);
     const Window chatter = desktop.create("Chatter");
     ASSERT_TRUE(bringToFront(editor));
-    stayAtTheDesk(5);
+    // A minute and more of deep work: the day's summary has something to say.
+    stayAtTheDesk(65);
     shot("editor");
     PageServer pages("Essay sources");
     Companion browser("chromium", {"--no-sandbox", "--user-data-dir=" + kHome + "/chromium",
@@ -349,7 +382,7 @@ TEST_F(JourneyTest, ADayWithKestrove)
                        .find_first_of("0123456789") != std::string::npos;
         },
         kWaitMilliseconds));
-    stayAtTheDesk(8);
+    stayAtTheDesk(20);
     shot("browser");
 
     // ---- a focus task with a lockdown, from the dashboard's lock-in page ----
@@ -405,6 +438,76 @@ TEST_F(JourneyTest, ADayWithKestrove)
         QTest::qWaitFor([&] { return rows("SELECT ended_reason FROM focus_tasks").size() == 1; },
                         kWaitMilliseconds));
     shot("broken-out");
+
+    // ---- quit from the popover ----
+    quitFromPopover();
+    shot("quit");
+
+    // ---- the morning gate, armed in the settings file, and the day planned at the wall ----
+    armMorningGate();
+    startKestrove();
+    const auto startTheDay = waitForNode("push button", "Start the day", 90000);
+    ASSERT_TRUE(startTheDay) << accessible.dump(pid());
+    shot("morning-wall");
+    const auto planField = waitForNode("text", [](const QString&) { return true; });
+    ASSERT_TRUE(planField) << accessible.dump(pid());
+    desktop.click(planField->extents.center().x(), planField->extents.center().y());
+    QTest::qWait(300);
+    desktop.type("Write the parser");
+    shot("plan-typed");
+    click("push button", "Start the day");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !waitForNode("push button", "Start the day", 200); },
+                                kWaitMilliseconds))
+        << accessible.dump(pid());
+    shot("day-planned");
+
+    // ---- a share card from the command line ----
+    int exitCode = -1;
+    const QString card = kFolder + "/card.png";
+    QFile::remove(card);
+    const std::string cardOutput =
+        run(kProgram, {"export-card", "--period", "today", "--output", card}, &exitCode);
+    EXPECT_EQ(exitCode, 0) << cardOutput;
+    const QImage cardImage(card);
+    EXPECT_EQ(cardImage.size(), QSize(2400, 1350)) << cardOutput;
+
+    // ---- a link, opened the desktop's way ----
+    run("xdg-open", {"kestrove://week"});
+    EXPECT_TRUE(logged("open url: kestrove://week"));
+    EXPECT_TRUE(
+        QTest::qWaitFor([] { return !windowOfKestrove("1120x720").empty(); }, kWaitMilliseconds));
+    shot("week");
+
+    quitFromPopover();
+    shot("end-of-day");
+
+    // ---- what the day left behind ----
+    const auto focusTasks =
+        rows("SELECT task_name, is_lockdown, completed, ended_reason, breakout_attempts, "
+             "allowed_bundle_ids LIKE '%chromium%' FROM focus_tasks ORDER BY id");
+    ASSERT_EQ(focusTasks.size(), 1u);
+    EXPECT_EQ(focusTasks[0],
+              (std::vector<std::string>{"Essay draft", "1", "0", "brokeOut", "1", "1"}));
+    EXPECT_EQ(rows("SELECT attempted_bundle_id FROM lockdown_blocks"),
+              (std::vector<std::vector<std::string>>{{"chatter"}}));
+    EXPECT_FALSE(
+        rows("SELECT 1 FROM segments WHERE bundle_id = 'editor' AND kind = 'deep'").empty())
+        << "the editor's time is not deep work";
+    EXPECT_FALSE(rows("SELECT 1 FROM segments WHERE domain = '127.0.0.1'").empty())
+        << "the browser's site was not read";
+    const auto plans = rows("SELECT blocks LIKE '%Write the parser%', completed_at IS NOT NULL "
+                            "FROM day_plans");
+    EXPECT_EQ(plans, (std::vector<std::vector<std::string>>{{"1", "1"}}));
+
+    // The daily summary, posted once the day had its minute of deep work.
+    bool summary = false;
+    for (const auto& notification : notifications.received) {
+        summary = summary || notification.summary == "Today's deep work";
+    }
+    EXPECT_TRUE(summary) << notifications.received.size() << " notifications";
+    // The focus phases broadcast on the session bus.
+    const auto events = focusSignals.events();
+    EXPECT_NE(std::find(events.begin(), events.end(), "phase_changed"), events.end());
 }
 
 } // namespace
