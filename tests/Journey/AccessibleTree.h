@@ -107,7 +107,9 @@ private:
     {
         QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, member);
         message.setArguments(arguments);
-        return m_bus.call(message, QDBus::Block, 5000);
+        QDBusMessage reply = m_bus.call(message, QDBus::Block, 5000);
+        // An object without the interface answers with an error: no value to read.
+        return reply.type() == QDBusMessage::ReplyMessage ? reply : QDBusMessage();
     }
 
     std::vector<std::pair<QString, QString>> children(const QString& service, const QString& path)

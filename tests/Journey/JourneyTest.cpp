@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -144,27 +145,47 @@ protected:
             kWaitMilliseconds);
     }
 
-    // Quits the way a user does: the tray icon, the popover's "···" menu, "Quit Kestrove".
     // The popover and its menu are pop-ups, which the accessibility bus does not list: the
-    // menu button is clicked where the popover draws it (its top right corner) and the menu's
-    // last entry chosen with the keyboard.
-    void quitFromPopover()
+    // menu button is clicked where the popover draws it (its top right corner) and the entry
+    // `fromBottom` places above the menu's end chosen with the keyboard.
+    void chooseFromPopoverMenu(int fromBottom)
     {
-        openPopover();
         const std::string popover = windowOfKestrove("344x");
         ASSERT_FALSE(popover.empty()) << "the popover did not open";
         run("xdotool",
             {"mousemove", "--window", QString::fromStdString(popover), "317", "24", "click", "1"});
         QTest::qWait(700);
         shot("popover-menu");
-        desktop.key(XK_Up, true);
-        desktop.key(XK_Up, false);
+        for (int i = 0; i < fromBottom; ++i) {
+            desktop.key(XK_Up, true);
+            desktop.key(XK_Up, false);
+        }
         desktop.key(XK_Return, true);
         desktop.key(XK_Return, false);
+    }
+
+    // Quits the way a user does: the tray icon, the popover's "···" menu, "Quit Kestrove".
+    void quitFromPopover()
+    {
+        openPopover();
+        chooseFromPopoverMenu(1);
         ASSERT_TRUE(kestrove->waitForFinished(kWaitMilliseconds)) << "the program did not quit";
         readLog();
         EXPECT_EQ(kestrove->exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(kestrove->exitCode(), 0) << log;
+    }
+
+    // The app picker is a pop-up too: its first row is clicked where the picker draws it, and
+    // Return closes it.
+    void pickFirstApp()
+    {
+        const std::string picker = windowOfKestrove("380x440");
+        ASSERT_FALSE(picker.empty()) << "no app picker";
+        run("xdotool",
+            {"mousemove", "--window", QString::fromStdString(picker), "120", "56", "click", "1"});
+        QTest::qWait(300);
+        desktop.key(XK_Return, true);
+        desktop.key(XK_Return, false);
     }
 
     // The user's own settings: the morning gate from midnight on every day, and the daily
@@ -220,6 +241,10 @@ protected:
     // The tray icon: Kestrove's 22-pixel window embedded in the tray.
     void openPopover()
     {
+        // A click on the icon closes a popover that is open.
+        if (!windowOfKestrove("344x").empty()) {
+            return;
+        }
         std::string icon;
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
@@ -368,20 +393,28 @@ TEST_F(JourneyTest, ADayWithKestrove)
     editorSpec.height = 600;
     const Window editor = desktop.create(editorSpec);
     const Window chatter = desktop.create("Chatter");
+    // The browser opens first, on the sources of the essay; the editor then has the morning.
+    PageServer pages("Essay sources");
+    Companion browser("chromium",
+                      {"--no-sandbox", "--user-data-dir=" + kHome + "/chromium", "--no-first-run",
+                       "--no-default-browser-check", "--disable-gpu", "--window-size=1000,700",
+                       pages.url("/sources.html")},
+                      {"ACCESSIBILITY_ENABLED=1"});
+    Window browserWindow = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto found = QRegularExpression("^(\\d+)$", QRegularExpression::MultilineOption)
+                                   .match(QString::fromStdString(
+                                       run("xdotool", {"search", "--name", "Essay sources"})));
+            browserWindow = found.hasMatch() ? found.captured(1).toULong() : 0;
+            return browserWindow != 0;
+        },
+        kWaitMilliseconds));
     ASSERT_TRUE(bringToFront(editor));
     // A minute and more of deep work: the day's summary has something to say.
     stayAtTheDesk(65);
     shot("editor");
-    PageServer pages("Essay sources");
-    Companion browser("chromium", {"--no-sandbox", "--user-data-dir=" + kHome + "/chromium",
-                                   "--no-first-run", "--no-default-browser-check", "--disable-gpu",
-                                   "--window-size=1000,700", pages.url("/sources.html")});
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return run("xdotool", {"search", "--name", "Essay sources"})
-                       .find_first_of("0123456789") != std::string::npos;
-        },
-        kWaitMilliseconds));
+    ASSERT_TRUE(bringToFront(browserWindow));
     stayAtTheDesk(20);
     shot("browser");
 
@@ -399,15 +432,7 @@ TEST_F(JourneyTest, ADayWithKestrove)
     desktop.type("chrom");
     QTest::qWait(500);
     shot("app-picker");
-    // The picker is a pop-up, which the accessibility bus does not list: its first row is
-    // clicked where the picker draws it, and Return closes it.
-    const std::string picker = windowOfKestrove("380x440");
-    ASSERT_FALSE(picker.empty()) << "no app picker";
-    run("xdotool",
-        {"mousemove", "--window", QString::fromStdString(picker), "120", "56", "click", "1"});
-    QTest::qWait(300);
-    desktop.key(XK_Return, true);
-    desktop.key(XK_Return, false);
+    pickFirstApp();
     // The form's own button, right of the sidebar.
     const auto lockIn =
         waitForNode("push button", [](const QString& name) { return name == "Lock in"; });
@@ -461,6 +486,48 @@ TEST_F(JourneyTest, ADayWithKestrove)
         << accessible.dump(pid());
     shot("day-planned");
 
+    // ---- the planned block, started from the popover's plan line ----
+    ASSERT_TRUE(bringToFront(browserWindow)); // the app the block allows
+    // The wall gave the block the apps of the last task, so it starts at once. The line sits
+    // below the popover's fixed header, its button at the right.
+    openPopover();
+    run("xdotool", {"mousemove", "--window", QString::fromStdString(windowOfKestrove("344x")),
+                    "302", "158", "click", "1"});
+    // The program says so in its log: the second task of the day starts.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            readLog();
+            const auto first = log.find("startFocusTask");
+            return first != std::string::npos &&
+                   log.find("startFocusTask", first + 1) != std::string::npos;
+        },
+        kWaitMilliseconds))
+        << log;
+    // The block is a lockdown: should another window have come to the front meanwhile, the
+    // wall asks to go back to work.
+    if (waitForNode("push button", "OK, back to work", 3000)) {
+        shot("planned-block-wall");
+        click("push button", "OK, back to work");
+    }
+    stayAtTheDesk(3);
+    shot("planned-block");
+
+    // ---- the shutdown ritual, from the popover's menu ----
+    openPopover();
+    chooseFromPopoverMenu(3); // "Shutdown ritual…", above "Settings…" and "Quit Kestrove"
+    const auto complete = waitForNode("push button", "Shutdown Complete");
+    ASSERT_TRUE(complete) << accessible.dump(pid());
+    const auto tomorrowField = waitForNode("text", [](const QString&) { return true; });
+    ASSERT_TRUE(tomorrowField) << accessible.dump(pid());
+    desktop.click(tomorrowField->extents.center().x(), tomorrowField->extents.center().y());
+    QTest::qWait(300);
+    desktop.type("Review the parser");
+    shot("shutdown-ritual");
+    click("push button", "Shutdown Complete");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !waitForNode("push button", "Shutdown Complete", 200); }, kWaitMilliseconds));
+    shot("shutdown-complete");
+
     // ---- a share card from the command line ----
     int exitCode = -1;
     const QString card = kFolder + "/card.png";
@@ -499,6 +566,21 @@ TEST_F(JourneyTest, ADayWithKestrove)
                             "FROM day_plans");
     EXPECT_EQ(plans, (std::vector<std::vector<std::string>>{{"1", "1"}}));
 
+    // Tomorrow's plan, written at the shutdown.
+    QFile settingsFile(kPreferences);
+    ASSERT_TRUE(settingsFile.open(QIODevice::ReadOnly));
+    const QJsonObject settings = QJsonDocument::fromJson(settingsFile.readAll()).object();
+    EXPECT_EQ(settings["tomorrowPlan"].toObject()["string"].toString(), "Review the parser");
+    EXPECT_TRUE(settings["isShutdown"].toObject()["bool"].toBool());
+    // The planned block still runs, with the browser it allows, kept for the next start.
+    const QJsonObject running =
+        QJsonDocument::fromJson(
+            QByteArray::fromBase64(
+                settings["activeFocusTask"].toObject()["data"].toString().toUtf8()))
+            .object();
+    EXPECT_EQ(running["name"].toString(), "Write the parser");
+    EXPECT_EQ(running["allowedBundleIDs"].toArray().first().toString(), "org.chromium.chromium");
+
     // The daily summary, posted once the day had its minute of deep work.
     bool summary = false;
     for (const auto& notification : notifications.received) {
@@ -506,8 +588,18 @@ TEST_F(JourneyTest, ADayWithKestrove)
     }
     EXPECT_TRUE(summary) << notifications.received.size() << " notifications";
     // The focus phases broadcast on the session bus.
+    // The focus phases broadcast on the session bus: each start enters a phase, every
+    // broadcast says which and when.
     const auto events = focusSignals.events();
-    EXPECT_NE(std::find(events.begin(), events.end(), "phase_changed"), events.end());
+    EXPECT_GE(std::count(events.begin(), events.end(), "phase_changed"), 2) << events.size();
+    for (const auto& entries : focusSignals.received) {
+        EXPECT_TRUE(entries.contains("phase") && entries.contains("timestamp"));
+        std::cout << "focus broadcast:";
+        for (const auto& [key, value] : entries) {
+            std::cout << " " << key << "=" << value;
+        }
+        std::cout << "\n";
+    }
 }
 
 } // namespace
