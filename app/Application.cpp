@@ -6,7 +6,9 @@
 #include "Platform/Linux/LinuxX11Connection.h"
 #include "Platform/StartupSummary.h"
 #include "ViewLogic/Shell/OnboardingModel.h"
+#include "Views/Dashboard/ProjectsView.h"
 #include "Views/Dashboard/TodayView.h"
+#include "Views/Dashboard/WeekView.h"
 #include "Views/Focus/AppPickerView.h"
 #include "Views/Focus/FocusTaskCard.h"
 #include "Views/Focus/LockInView.h"
@@ -165,9 +167,15 @@ QWidget* Application::page(DashboardSection section)
             TodayView::Hooks{[this] { return new FocusTaskCard(m_engine, m_installedApps); },
                              [this] { return planCard(); }});
     case DashboardSection::week:
+        // Until the week's share sheet is wired, sharing opens today's, as the popover does.
+        return new WeekView(m_engine, m_shell.navigation(), [this](Date, Date) {
+            m_shell.navigation().setShowShare(true);
+            m_shell.dashboard().show(DashboardSection::today);
+        });
+    case DashboardSection::projects:
+        return new ProjectsView(m_engine, m_appPicker);
     case DashboardSection::lockIn:
         return new LockInView(m_engine, m_installedApps);
-    case DashboardSection::projects:
     case DashboardSection::settings:
         break;
     }

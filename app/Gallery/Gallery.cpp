@@ -4,6 +4,7 @@
 #include "Gallery/RitualsGallery.h"
 #include "Gallery/ShellGallery.h"
 #include "Gallery/TodayGallery.h"
+#include "Gallery/WeekGallery.h"
 
 #include "Views/Components/EmptyHint.h"
 #include "Views/Components/Eyebrow.h"
@@ -678,6 +679,9 @@ std::vector<GalleryView> allGalleryViews()
         views.push_back(std::move(view));
     }
     for (auto& view : popoverGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : weekGalleryViews()) {
         views.push_back(std::move(view));
     }
     return views;

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kestrove {
 
@@ -43,8 +44,13 @@ QSize StatChip::sizeHint() const
 {
     const QFontMetrics value(valueFont());
     const QFontMetrics label(labelFont());
-    const int width = std::max(
-        {kMinimumWidth, value.horizontalAdvance(m_value), label.horizontalAdvance(m_label)});
+    // Fractional advances, rounded up: whole-pixel ones can fall short of what eliding measures
+    // at a device pixel ratio of 2, and the value would be cut.
+    const auto advance = [](const QFont& font, const QString& text) {
+        return static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(text))) + 1;
+    };
+    const int width =
+        std::max({kMinimumWidth, advance(valueFont(), m_value), advance(labelFont(), m_label)});
     return {width, value.height() + kSpacing + label.height()};
 }
 
