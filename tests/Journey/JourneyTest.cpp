@@ -26,6 +26,7 @@
 #include <csignal>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "support/TestWindows.h"
 
@@ -433,9 +434,7 @@ TEST_F(JourneyTest, ADayWithKestrove)
     QTest::qWait(500);
     shot("app-picker");
     pickFirstApp();
-    // The form's own button, right of the sidebar.
-    const auto lockIn =
-        waitForNode("push button", [](const QString& name) { return name == "Lock in"; });
+    // The form's own button, right of the sidebar's.
     std::optional<AccessibleTree::Node> startButton;
     for (const auto& node : accessible.nodes(pid())) {
         if (node.showing && node.role == "push button" && node.name == "Lock in" &&
@@ -445,14 +444,27 @@ TEST_F(JourneyTest, ADayWithKestrove)
     }
     ASSERT_TRUE(startButton) << accessible.dump(pid());
     desktop.click(startButton->extents.center().x(), startButton->extents.center().y());
-    QTest::qWait(1500);
-    std::cout << "STARTED\n" << accessible.dump(pid());
+    ASSERT_TRUE(logged("engaged mode=focusTask")) << "the lockdown did not start";
     shot("task-running");
 
     // ---- a blocked window comes to the front: the wall ----
     desktop.activate(chatter);
     const auto backToWork = waitForNode("push button", "OK, back to work");
     ASSERT_TRUE(backToWork) << accessible.dump(pid());
+    // One wall on each monitor.
+    std::set<bool> wallOnScreen;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            wallOnScreen.clear();
+            for (const auto& node : accessible.nodes(pid())) {
+                if (node.showing && node.name == "OK, back to work") {
+                    wallOnScreen.insert(node.extents.x() >= 1280);
+                }
+            }
+            return wallOnScreen.size() == 2;
+        },
+        kWaitMilliseconds))
+        << accessible.dump(pid());
     shot("wall");
     click("push button", "Type escape sentence");
     QTest::qWait(500);
@@ -543,6 +555,8 @@ TEST_F(JourneyTest, ADayWithKestrove)
     EXPECT_TRUE(logged("open url: kestrove://week"));
     EXPECT_TRUE(
         QTest::qWaitFor([] { return !windowOfKestrove("1120x720").empty(); }, kWaitMilliseconds));
+    // The dashboard shows this week's page, with its own share button.
+    EXPECT_TRUE(waitForNode("push button", "Share week").has_value()) << accessible.dump(pid());
     shot("week");
 
     quitFromPopover();
