@@ -1,10 +1,13 @@
 #include "Application.h"
 
+#include "Intents/CommandLine.h"
+#include "Intents/FocusIntents.h"
 #include "Platform/Linux/LinuxInstalledApps.h"
 #include "Platform/Linux/LinuxSessionBus.h"
 #include "Platform/Linux/LinuxWindowHints.h"
 #include "Platform/Linux/LinuxX11Connection.h"
 #include "Platform/StartupSummary.h"
+#include "Subcommands.h"
 #include "ViewLogic/Shell/OnboardingModel.h"
 #include "Views/Dashboard/ProjectsView.h"
 #include "Views/Dashboard/TodayView.h"
@@ -14,14 +17,20 @@
 #include "Views/Focus/LockInView.h"
 #include "Views/Rituals/MorningGateView.h"
 #include "Views/Rituals/PlanViews.h"
+#include "Views/Settings/SettingsPane.h"
+#include "Views/Share/ShareSheet.h"
 #include "Views/Theme.h"
+
+#include "core/Calendar.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QPointer>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdlib>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -165,21 +174,72 @@ QWidget* Application::page(DashboardSection section)
         return new TodayView(
             m_engine, m_shell.navigation(),
             TodayView::Hooks{[this] { return new FocusTaskCard(m_engine, m_installedApps); },
-                             [this] { return planCard(); }});
-    case DashboardSection::week:
-        // Until the week's share sheet is wired, sharing opens today's, as the popover does.
-        return new WeekView(m_engine, m_shell.navigation(), [this](Date, Date) {
-            m_shell.navigation().setShowShare(true);
-            m_shell.dashboard().show(DashboardSection::today);
-        });
+                             [this] { return planCard(); },
+                             [this](QWidget* over, const SharePeriod& period) {
+                                 presentShareSheet(over, period);
+                             }});
+    case DashboardSection::week: {
+        // The sheet goes over the page, which exists only once the hook is handed to it.
+        auto page = std::make_shared<QPointer<QWidget>>();
+        auto* week =
+            new WeekView(m_engine, m_shell.navigation(), [this, page](Date start, Date end) {
+                presentShareSheet(*page, SharePeriod::week(start, end));
+            });
+        *page = week;
+        return week;
+    }
     case DashboardSection::projects:
         return new ProjectsView(m_engine, m_appPicker);
     case DashboardSection::lockIn:
         return new LockInView(m_engine, m_installedApps);
     case DashboardSection::settings:
-        break;
+        return new SettingsPane(
+            m_engine, {m_installedApps, m_loginItem, m_accessibility, m_revealer, m_appPicker});
     }
     return nullptr;
+}
+
+void Application::presentShareSheet(QWidget* over, const SharePeriod& period)
+{
+    ShareSheet::Services services{
+        m_engine,
+        m_clipboard,
+        [this](std::int64_t changeCount) { m_composerPaste.attachClipboardImage(changeCount); },
+        &ShareSheet::openInBrowser,
+        &ShareSheet::askForFile,
+    };
+    ShareSheet::present(std::move(services), period, over);
+}
+
+void Application::answerRequest(const std::vector<std::string>& request,
+                                InstanceChannel::Reply reply)
+{
+    const auto parsed = CommandLine::parse(request);
+    if (const auto* error = std::get_if<CommandLine::UsageError>(&parsed)) {
+        reply(Subcommands::refusal(error->message));
+        return;
+    }
+    const CommandLine::Command command = std::get<CommandLine::Command>(parsed);
+    switch (command.kind) {
+    case CommandLine::Kind::status:
+        reply(Subcommands::statusAnswer(FocusIntents::liveFacts(m_engine)));
+        return;
+    case CommandLine::Kind::deepWork:
+        reply(Subcommands::deepWorkAnswer(FocusIntents::isInDeepWork(m_engine.sessionPhase())));
+        return;
+    case CommandLine::Kind::exportCard: {
+        const Date now = m_clock.now();
+        const SharePeriod period = command.week ? SharePeriod::weekOf(now, Calendar::firstWeekday())
+                                                : SharePeriod::day(now);
+        m_requestCards.build(
+            period, m_preferences.string(ShareSheetTexts::kHandleKey),
+            [reply](const ShareCard& card) { reply(Subcommands::cardAnswer(card)); });
+        return;
+    }
+    case CommandLine::Kind::help:
+        break;
+    }
+    reply({CommandLine::kSuccess, CommandLine::helpText(), {}, {}});
 }
 
 void Application::launch()

@@ -11,22 +11,30 @@
 #include "Intents/FocusStateMonitor.h"
 #include "Platform/Clock.h"
 #include "Platform/InstalledApps.h"
+#include "Platform/Linux/InstanceChannel.h"
 #include "Platform/Linux/LinuxBrowserScripting.h"
 #include "Platform/Linux/LinuxCommandRunner.h"
 #include "Platform/Linux/LinuxDesktopServices.h"
 #include "Platform/Linux/LinuxHider.h"
 #include "Platform/Linux/LinuxScreenSaverIdle.h"
 #include "Platform/Linux/LinuxWorkspace.h"
+#include "Platform/Linux/QtAccessibilitySwitch.h"
+#include "Platform/Linux/QtClipboard.h"
 #include "Platform/Linux/QtDBusIdle.h"
 #include "Platform/Linux/QtFocusStateSignal.h"
+#include "Platform/Linux/QtFolderRevealer.h"
 #include "Platform/Linux/QtMainQueue.h"
 #include "Platform/Linux/QtNotificationPresenter.h"
 #include "Platform/Linux/QtScheduler.h"
 #include "Platform/Linux/QtSystemEvents.h"
+#include "Platform/Linux/XdgAutostart.h"
+#include "Platform/Linux/XTestKeySender.h"
 #include "Platform/Log.h"
 #include "Platform/Preferences.h"
 #include "ViewLogic/Lockdown/LockdownOverlay.h"
 #include "ViewLogic/Rituals/GateController.h"
+#include "ViewLogic/Share/ComposerPaste.h"
+#include "ViewLogic/Share/ShareCardBuilder.h"
 #include "Views/FlowHUDController.h"
 #include "Views/Lockdown/LockdownOverlayWindows.h"
 #include "Views/MenuBarView.h"
@@ -86,6 +94,11 @@ public:
     FlowHUDController& lockInDisplay() { return m_lockInDisplay; }
     OnboardingController& onboarding() { return m_onboarding; }
 
+    // The share sheet of a day or a week over the page `over` (the today and week pages).
+    void presentShareSheet(QWidget* over, const SharePeriod& period);
+    // Answers a command-line request (status, deep-work, export-card) from the live engine.
+    void answerRequest(const std::vector<std::string>& request, InstanceChannel::Reply reply);
+
 private:
     void connect();
     QWidget* popoverContent();
@@ -119,6 +132,10 @@ private:
     FocusStateMonitor m_focusMonitor{m_focusSignal, m_clock};
     LinuxDesktopServices m_desktop{m_workspace};
     InstalledApps m_installedApps;
+    // What the settings page changes on the desktop.
+    XdgAutostart m_loginItem{XdgAutostart::defaultFolder(), XdgAutostart::currentProgram()};
+    QtAccessibilitySwitch m_accessibility;
+    QtFolderRevealer m_revealer;
 
     LockdownOverlay m_overlay{m_scheduler, m_clock};
     LockdownOverlayWindows m_overlayWindows;
@@ -138,6 +155,11 @@ private:
     ShellController m_shell;
     OnboardingController m_onboarding;
     ShutdownWindowController m_shutdown{m_engine};
+    QtClipboard m_clipboard;
+    XTestKeySender m_keys;
+    ComposerPaste m_composerPaste{
+        {m_clipboard, m_workspace, m_scripting, m_keys, m_scheduler, m_clock, m_mainQueue}};
+    ShareCardBuilder m_requestCards{m_engine};
     bool m_quitting = false;
 };
 

@@ -1,7 +1,9 @@
 // The program entry: one Kestrove per user, a Qt application around the composition root.
 #include "Application.h"
+#include "Intents/CommandLine.h"
 #include "Platform/Linux/InstanceChannel.h"
 #include "Platform/Linux/SingleInstanceGuard.h"
+#include "Subcommands.h"
 
 #include <QApplication>
 
@@ -12,6 +14,11 @@
 int main(int argc, char** argv)
 {
     using namespace kestrove;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // The automation commands answer without a display and without starting Kestrove.
+    if (CommandLine::isSubcommand(arguments)) {
+        return runSubcommand(argc, argv, arguments);
+    }
     if (!Application::hasDisplay()) {
         std::fprintf(stderr, "kestrove: no X display to watch (is DISPLAY set?); Kestrove "
                              "needs an X11 desktop session.\n");
@@ -22,7 +29,6 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Kestrove");
     // The tray application lives on when its windows close; only Quit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
 
     // One Kestrove per user records: the lock is taken before the database opens and is held
     // until the program ends. A second start hands its links (or a reopen) to the first.
@@ -42,6 +48,10 @@ int main(int argc, char** argv)
     InstanceChannel channel;
     channel.onMessage = [&app](const std::vector<std::string>& forwarded) {
         app.shell().handleArguments(forwarded);
+    };
+    channel.onRequest = [&app](const std::vector<std::string>& request,
+                               InstanceChannel::Reply reply) {
+        app.answerRequest(request, std::move(reply));
     };
     channel.listen();
     app.launch();

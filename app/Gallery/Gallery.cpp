@@ -2,6 +2,8 @@
 #include "Gallery/FocusGallery.h"
 #include "Gallery/PopoverGallery.h"
 #include "Gallery/RitualsGallery.h"
+#include "Gallery/SettingsGallery.h"
+#include "Gallery/ShareGallery.h"
 #include "Gallery/ShellGallery.h"
 #include "Gallery/TodayGallery.h"
 #include "Gallery/WeekGallery.h"
@@ -678,7 +680,13 @@ std::vector<GalleryView> allGalleryViews()
     for (auto& view : todayGalleryViews()) {
         views.push_back(std::move(view));
     }
+    for (auto& view : shareGalleryViews()) {
+        views.push_back(std::move(view));
+    }
     for (auto& view : popoverGalleryViews()) {
+        views.push_back(std::move(view));
+    }
+    for (auto& view : settingsGalleryViews()) {
         views.push_back(std::move(view));
     }
     for (auto& view : weekGalleryViews()) {

@@ -21,12 +21,37 @@ void PermissionsManager::refreshAccessibility()
 void PermissionsManager::startPolling()
 {
     refreshAccessibility();
-    m_pollTimer = m_scheduler.repeating(kPollInterval, [this] { refreshAccessibility(); });
+    m_started = true;
+    m_pollTimer.reset();
+    updatePoll();
 }
 
 void PermissionsManager::stopPolling()
 {
-    m_pollTimer.reset();
+    m_started = false;
+    updatePoll();
+}
+
+Subscription PermissionsManager::keepPolling()
+{
+    refreshAccessibility();
+    ++m_leases;
+    updatePoll();
+    return Subscription([weak = std::weak_ptr<PermissionsManager*>(m_self)] {
+        if (const auto self = weak.lock()) {
+            --(*self)->m_leases;
+            (*self)->updatePoll();
+        }
+    });
+}
+
+void PermissionsManager::updatePoll()
+{
+    if (!m_started && m_leases == 0) {
+        m_pollTimer.reset();
+    } else if (!m_pollTimer) {
+        m_pollTimer = m_scheduler.repeating(kPollInterval, [this] { refreshAccessibility(); });
+    }
 }
 
 } // namespace kestrove

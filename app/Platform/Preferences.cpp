@@ -444,6 +444,22 @@ std::filesystem::path FilePreferences::defaultPath()
     return base / "Kestrove" / "preferences.json";
 }
 
+std::map<std::string, Preferences::Value>
+FilePreferences::readValues(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return {};
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    try {
+        return decodedFile(text.str()).values;
+    } catch (const JsonCoding::DecodeError&) {
+        return {};
+    }
+}
+
 void FilePreferences::load()
 {
     // A temporary file left by a crash mid-save is incomplete by definition.

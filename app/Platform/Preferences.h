@@ -103,6 +103,9 @@ public:
     ~FilePreferences() override; // flushes
 
     static std::filesystem::path defaultPath();
+    // The values the file holds now, read without touching it (nothing set aside or kept);
+    // empty when it is missing or not a JSON object. For readers outside the running program.
+    static std::map<std::string, Value> readValues(const std::filesystem::path& file);
 
     const std::filesystem::path& path() const { return m_path; }
     // Writes pending changes now. False when the write failed (logged); they stay pending.

@@ -304,6 +304,10 @@ Database::Database(std::string path, const Clock& clock) : m_path(std::move(path
     }
 }
 
+Database::Database(std::string path, ReadOnly, const Clock& clock)
+    : m_path(std::move(path)), m_clock(&clock)
+{}
+
 Database::~Database()
 {
     close();
@@ -336,6 +340,30 @@ void Database::open()
     } catch (const DatabaseError& error) {
         close();
         m_openError = std::make_shared<DatabaseError>(error);
+        throw;
+    }
+}
+
+void Database::openReadOnly()
+{
+    close();
+    struct stat info;
+    if (::stat(m_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        throw DatabaseError::openFailed(m_path, "no history file");
+    }
+    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(m_path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
+        const std::string reason = sqliteReason(m_db);
+        close();
+        throw DatabaseError::openFailed(m_path, reason);
+    }
+    sqlite3_busy_timeout(m_db, static_cast<int>(m_busyTimeout.count()));
+    try {
+        if (columns("segments").empty()) {
+            throw DatabaseError::openFailed(m_path, "no history in it");
+        }
+    } catch (const DatabaseError&) {
+        close();
         throw;
     }
 }

@@ -34,6 +34,11 @@ class Database
 public:
     // `path` is fixed here; its folder is created when missing. No connection yet.
     explicit Database(std::string path, const Clock& clock = systemClock());
+    // A reader of a file that may not exist: nothing is created, now or at openReadOnly().
+    struct ReadOnly
+    {
+    };
+    Database(std::string path, ReadOnly, const Clock& clock = systemClock());
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -45,6 +50,9 @@ public:
     // Connects, sets the journal and the file modes, creates the schema and migrates. A failure
     // leaves no connection: every later operation fails with "no db" until an open succeeds.
     void open();
+    // Connects to an existing file for reading only: no schema, no migration, no write. Fails
+    // when the file is missing or holds no history.
+    void openReadOnly();
     void close();
     bool isOpen() const { return m_db != nullptr; }
     // How long a statement waits for another connection's lock before it fails as busy.

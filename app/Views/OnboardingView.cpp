@@ -186,12 +186,7 @@ OnboardingView::OnboardingView(SessionEngine& engine, std::function<void()> onSt
     setFixedHeight(std::max(OnboardingModel::kHeight, layout->minimumSize().height()));
 }
 
-OnboardingView::~OnboardingView()
-{
-    if (m_polling) {
-        m_engine.permissions().stopPolling();
-    }
-}
+OnboardingView::~OnboardingView() = default;
 
 QWidget* OnboardingView::buildPermissions()
 {
@@ -331,10 +326,7 @@ void OnboardingView::paintEvent(QPaintEvent*)
 
 void OnboardingView::showEvent(QShowEvent* event)
 {
-    if (!m_polling) {
-        m_engine.permissions().startPolling();
-        m_polling = true;
-    }
+    m_poll = m_engine.permissions().keepPolling();
     refresh();
     m_timer->start();
     QWidget::showEvent(event);
@@ -343,10 +335,7 @@ void OnboardingView::showEvent(QShowEvent* event)
 void OnboardingView::hideEvent(QHideEvent* event)
 {
     m_timer->stop();
-    if (m_polling) {
-        m_engine.permissions().stopPolling();
-        m_polling = false;
-    }
+    m_poll.cancel();
     QWidget::hideEvent(event);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Engine/ChangeObservers.h"
 #include "ViewLogic/Shell/OnboardingModel.h"
 
 #include <QWidget>
@@ -55,7 +56,8 @@ private:
     std::vector<QAbstractButton*> m_goalButtons;
     PlainButton* m_back = nullptr;
     PillButton* m_primary = nullptr;
-    bool m_polling = false;
+    // Held while shown; other pages that show the permission share the one poll.
+    Subscription m_poll;
 };
 
 } // namespace kestrove

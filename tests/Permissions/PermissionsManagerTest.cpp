@@ -45,3 +45,32 @@ TEST_F(PermissionsManagerTest, PollFollowsTheTrustWithinTwoSecondsWithOneTimer)
 
 } // namespace
 } // namespace kestrove
+
+namespace kestrove {
+namespace {
+
+// Two pages that show the permission share one poll; it ends with the last of them.
+TEST_F(PermissionsManagerTest, OnePollForEveryPageAndNoneAfterTheLast)
+{
+    workspace.trusted = true;
+    Subscription first = manager.keepPolling();
+    EXPECT_TRUE(manager.hasAccessibility()) << "read at once";
+    Subscription second = manager.keepPolling();
+    EXPECT_EQ(scheduler.runningTimers(), 1);
+
+    first.cancel();
+    EXPECT_TRUE(manager.isPolling()) << "the other page still shows it";
+    workspace.trusted = false;
+    scheduler.advance(2.0);
+    EXPECT_FALSE(manager.hasAccessibility());
+
+    manager.startPolling();
+    manager.stopPolling();
+    EXPECT_TRUE(manager.isPolling()) << "an explicit stop leaves the page's poll running";
+    second.cancel();
+    EXPECT_FALSE(manager.isPolling());
+    EXPECT_EQ(scheduler.runningTimers(), 0);
+}
+
+} // namespace
+} // namespace kestrove

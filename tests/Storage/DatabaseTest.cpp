@@ -344,3 +344,38 @@ TEST(DatabaseLocation, FollowsXdgDataHomeWhenItIsAnAbsolutePath)
     }
     saved ? setenv("XDG_DATA_HOME", savedText.c_str(), 1) : unsetenv("XDG_DATA_HOME");
 }
+
+// A reader outside the running program: it finds the history or says there is none, and never
+// makes, migrates or writes a file.
+TEST_F(DatabaseTest, AReadOnlyOpenNeverMakesOrChangesAFile)
+{
+    std::filesystem::remove_all(m_root + "/Kestrove");
+    Database missing(m_path, Database::ReadOnly{}, m_clock);
+    EXPECT_NE(errorOf([&] { missing.openReadOnly(); }).find("no history file"), std::string::npos);
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_FALSE(std::filesystem::exists(m_root + "/Kestrove"));
+
+    // A file that holds no history is not taken for one.
+    std::filesystem::create_directories(m_root + "/Kestrove");
+    raw("CREATE TABLE other (x);");
+    Database empty(m_path, Database::ReadOnly{}, m_clock);
+    EXPECT_NE(errorOf([&] { empty.openReadOnly(); }).find("no history in it"), std::string::npos);
+    std::filesystem::remove(m_path);
+
+    {
+        Database writer(m_path, m_clock);
+        writer.open();
+        Segment segment;
+        segment.start = 100;
+        segment.end = 200;
+        segment.kind = ContextKind::deep;
+        writer.insertSegment(segment);
+    }
+    const std::string version = raw("PRAGMA user_version;");
+    Database reader(m_path, Database::ReadOnly{}, m_clock);
+    reader.openReadOnly();
+    EXPECT_EQ(reader.segments(0, 1000).size(), 1u);
+    EXPECT_NE(errorOf([&] { reader.deleteSegments(0, 1000); }), "");
+    EXPECT_EQ(raw("SELECT COUNT(*) FROM segments;"), "1");
+    EXPECT_EQ(raw("PRAGMA user_version;"), version);
+}

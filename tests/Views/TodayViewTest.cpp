@@ -2,12 +2,14 @@
 #include "Views/Components/DepthStrip.h"
 #include "Views/Components/ReviewCard.h"
 #include "Views/Dashboard/AssignSheet.h"
+#include "Views/Theme.h"
 #include "ViewsTestSupport.h"
 #include "core/Calendar.h"
 #include "support/EngineRig.h"
 #include "support/TimeZone.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -146,6 +148,7 @@ TEST_F(TodayViewTest, TheAssignSheetIgnoresASecondChoiceAndCancelChangesNothing)
     Project thesis;
     thesis.name = "Thesis";
     thesis.color = "teal";
+    thesis.area = "Study";
     thesis = m_rig.engine->projects().add(thesis);
     Project archived;
     archived.name = "Old";
@@ -156,6 +159,15 @@ TEST_F(TodayViewTest, TheAssignSheetIgnoresASecondChoiceAndCancelChangesNothing)
     {
         AssignSheet sheet(*m_rig.engine, "scratch", 600, true, [&] { ++done; });
         ASSERT_EQ(sheet.projectButtons().size(), 1u); // archived projects are not offered
+        // The row's labels keep their own colours inside the button: the area is dim.
+        bool sawArea = false;
+        for (const QLabel* label : sheet.projectButtons()[0]->findChildren<QLabel*>()) {
+            if (label->text() == "Study") {
+                sawArea = true;
+                EXPECT_EQ(label->palette().color(label->foregroundRole()), KS::textTertiary());
+            }
+        }
+        EXPECT_TRUE(sawArea);
         EXPECT_FALSE(sheet.createButton()->isEnabled());
         sheet.nameField()->setText("  \t ");
         EXPECT_FALSE(sheet.createButton()->isEnabled());

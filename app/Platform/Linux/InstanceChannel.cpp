@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QStringList>
+
+#include <chrono>
 
 #include <unistd.h>
 
@@ -19,6 +22,17 @@ const Log kLog("app");
 constexpr char kTaken = '1';
 // A message larger than this is not one of ours.
 constexpr qint64 kMaxMessage = 64 * 1024;
+// The first element of a request; no link or argument of a second start begins so.
+const QString kRequestMark = QStringLiteral("\x1e"
+                                            "kestrove-request");
+
+void writeAnswer(QLocalSocket& socket, const InstanceChannel::Answer& answer)
+{
+    QDataStream stream(&socket);
+    stream << qint32(answer.exitCode) << QByteArray::fromStdString(answer.output)
+           << QByteArray::fromStdString(answer.error) << QByteArray::fromStdString(answer.file);
+    socket.flush();
+}
 
 } // namespace
 
@@ -68,6 +82,10 @@ void InstanceChannel::acceptConnections()
             if (!stream.commitTransaction()) {
                 return; // the rest has not arrived yet
             }
+            if (!received.isEmpty() && received.front() == kRequestMark) {
+                answerRequest(*socket, received.mid(1));
+                return;
+            }
             socket->write(&kTaken, 1);
             socket->flush();
             std::vector<std::string> arguments;
@@ -79,6 +97,66 @@ void InstanceChannel::acceptConnections()
             }
         });
     }
+}
+
+void InstanceChannel::answerRequest(QLocalSocket& socket, const QStringList& received)
+{
+    std::vector<std::string> request;
+    for (const QString& argument : received) {
+        request.push_back(argument.toStdString());
+    }
+    // The asker may give up before a slow answer is ready; then the answer goes nowhere.
+    QPointer<QLocalSocket> to(&socket);
+    Reply reply = [to](const Answer& answer) {
+        if (to) {
+            writeAnswer(*to, answer);
+        }
+    };
+    if (!onRequest) {
+        reply({1, {}, "kestrove: the running Kestrove cannot answer this.\n", {}});
+        return;
+    }
+    onRequest(request, std::move(reply));
+}
+
+std::optional<InstanceChannel::Answer>
+InstanceChannel::request(const std::vector<std::string>& request, const std::string& socketPath,
+                         int timeoutMs)
+{
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromStdString(socketPath));
+    if (!socket.waitForConnected(std::min(timeoutMs, 3000))) {
+        return std::nullopt;
+    }
+    QStringList list{kRequestMark};
+    for (const std::string& argument : request) {
+        list.append(QString::fromStdString(argument));
+    }
+    QDataStream out(&socket);
+    out << list;
+    if (!socket.waitForBytesWritten(timeoutMs)) {
+        return std::nullopt;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    QDataStream in(&socket);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (!socket.waitForReadyRead(static_cast<int>(std::max<long long>(left.count(), 1))) &&
+            socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0) {
+            return std::nullopt;
+        }
+        in.startTransaction();
+        qint32 exitCode = 0;
+        QByteArray output;
+        QByteArray error;
+        QByteArray file;
+        in >> exitCode >> output >> error >> file;
+        if (in.commitTransaction()) {
+            return Answer{exitCode, output.toStdString(), error.toStdString(), file.toStdString()};
+        }
+    }
+    return std::nullopt;
 }
 
 bool InstanceChannel::send(const std::vector<std::string>& arguments, const std::string& socketPath,

@@ -20,6 +20,14 @@ SymbolPill::SymbolPill(const QString& symbol, const QString& text, PillButtonSty
     : PillButton(text, style, parent), m_symbol(symbol)
 {}
 
+void SymbolPill::setSymbol(const QString& symbol)
+{
+    if (symbol != m_symbol) {
+        m_symbol = symbol;
+        update();
+    }
+}
+
 QSize SymbolPill::sizeHint() const
 {
     const QSize label = pillStyle().sizeFor(text());

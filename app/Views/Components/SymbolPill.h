@@ -13,6 +13,8 @@ public:
                QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
+    const QString& symbol() const { return m_symbol; }
+    void setSymbol(const QString& symbol);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -28,6 +28,9 @@ public:
     explicit ProjectRowButton(const Project& project)
     {
         setText(QString::fromStdString(project.name));
+        // Labels take the text colour of their parent's background role; a button's would
+        // draw the area in the name's colour.
+        setBackgroundRole(QPalette::Window);
         setCursor(Qt::PointingHandCursor);
         auto* row = new QHBoxLayout(this);
         row->setContentsMargins(12, 9, 12, 9);
@@ -37,7 +40,7 @@ public:
             pageText(QString::fromStdString(project.name), 13, QFont::Medium, KS::text()));
         if (project.area) {
             row->addWidget(pageText(QString::fromStdString(*project.area), 11, QFont::Normal,
-                                     KS::textTertiary()));
+                                    KS::textTertiary()));
         }
         row->addStretch(1);
         row->addWidget(new SymbolView("arrow.right", 10, KS::textTertiary()), 0, Qt::AlignVCenter);
@@ -82,7 +85,7 @@ AssignSheet::AssignSheet(SessionEngine& engine, std::string hint, double seconds
     title->setObjectName("assignHint");
     header->addWidget(title);
     QLabel* sentence = pageText(QString::fromStdString(assignSentence(seconds, isToday)), 12,
-                                 QFont::Normal, KS::textSecondary(), true);
+                                QFont::Normal, KS::textSecondary(), true);
     sentence->setObjectName("assignSentence");
     header->addWidget(sentence);
     column->addLayout(header);

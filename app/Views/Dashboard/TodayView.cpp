@@ -277,15 +277,35 @@ TodayView::TodayView(SessionEngine& engine, DashboardNavigation& navigation, Hoo
         if (m_navigation.selectedDay() != m_shownSelectedDay) {
             dayChanged();
         }
+        presentShareIfAsked();
     });
     m_engineChanges = m_engine.observers().subscribe([this] { refreshIfChanged(); });
     m_taskEnded = m_engine.focusTaskEnded().subscribe([this] { load(); });
 
     rebuild();
     load();
+    presentShareIfAsked();
 }
 
 TodayView::~TodayView() = default;
+
+void TodayView::presentShareIfAsked()
+{
+    if (!m_navigation.showShare() || !m_hooks.presentShare) {
+        return;
+    }
+    // On the next turn: the page may be in the middle of being built or told of a change.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_navigation.showShare()) {
+                return;
+            }
+            m_navigation.setShowShare(false);
+            m_hooks.presentShare(this, SharePeriod::day(day()));
+        },
+        Qt::QueuedConnection);
+}
 
 Date TodayView::day() const
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Engine/ChangeObservers.h"
+#include "ViewLogic/Share/ShareCard.h"
 #include "ViewLogic/Shell/DashboardNavigation.h"
 #include "ViewLogic/Today/TodayLoader.h"
 #include "core/DaySummary.h"
@@ -34,6 +35,8 @@ public:
     {
         std::function<QWidget*()> focusTaskCard;
         std::function<QWidget*()> planCard;
+        // Presents the share sheet of a day over the page.
+        std::function<void(QWidget* over, const SharePeriod& period)> presentShare;
     };
 
     TodayView(SessionEngine& engine, DashboardNavigation& navigation, Hooks hooks = {},
@@ -65,6 +68,8 @@ protected:
 
 private:
     void apply(TodayLoad load);
+    // While the navigation asks for the share sheet, presents it once and clears the ask.
+    void presentShareIfAsked();
     void dayChanged();
     void refreshIfChanged();
     void rebuild();

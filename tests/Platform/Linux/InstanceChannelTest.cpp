@@ -59,3 +59,53 @@ TEST(InstanceChannelTest, NobodyListeningIsAFailedSend)
     TemporaryFolder folder;
     EXPECT_FALSE(InstanceChannel::send({"kestrove://week"}, folder.path + "/none", 200));
 }
+
+// A command-line request is answered on its own connection, also when the answer comes later
+// (a card built on the database's thread), and never reaches the links' handler.
+TEST(InstanceChannelTest, ARequestIsAnsweredWhenTheAnswerIsReady)
+{
+    testing_support::ensureApplication();
+    TemporaryFolder folder;
+    const std::string path = folder.path + "/kestrove.socket";
+    InstanceChannel channel(path);
+    int links = 0;
+    channel.onMessage = [&](const std::vector<std::string>&) { ++links; };
+    std::vector<std::vector<std::string>> requests;
+    InstanceChannel::Reply pending;
+    channel.onRequest = [&](const std::vector<std::string>& request, InstanceChannel::Reply reply) {
+        requests.push_back(request);
+        pending = std::move(reply);
+    };
+    ASSERT_TRUE(channel.listen());
+
+    std::string png(300 * 1024, '\0'); // larger than any message a start sends
+    png[0] = '\x89';
+    png.back() = 'E';
+    auto asked = std::async(std::launch::async, [&] {
+        return InstanceChannel::request({"export-card", "--period", "week"}, path, 5000);
+    });
+    ASSERT_TRUE(spinUntil([&] { return bool(pending); }));
+    EXPECT_EQ(requests.back(), (std::vector<std::string>{"export-card", "--period", "week"}));
+    // The answer is not ready yet: the asker waits.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    EXPECT_EQ(asked.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
+    pending({0, "done\n", "", png});
+    ASSERT_TRUE(spinUntil(
+        [&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    const auto answer = asked.get();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(*answer, (InstanceChannel::Answer{0, "done\n", "", png}));
+    EXPECT_EQ(links, 0);
+
+    // An asker that gave up is no trouble to a late answer.
+    pending = {};
+    auto impatient = std::async(std::launch::async,
+                                [&] { return InstanceChannel::request({"status"}, path, 300); });
+    ASSERT_TRUE(spinUntil([&] { return bool(pending); }));
+    ASSERT_TRUE(spinUntil(
+        [&] { return impatient.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_FALSE(impatient.get());
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    pending({0, "late\n", "", ""});
+    EXPECT_FALSE(InstanceChannel::request({"status"}, folder.path + "/none", 200));
+}
