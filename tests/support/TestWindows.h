@@ -153,6 +153,17 @@ public:
         XSync(m_display, False);
     }
 
+    // Moves the pointer to a point of the screen and clicks there with the first button.
+    void click(int x, int y)
+    {
+        XTestFakeMotionEvent(m_display, -1, x, y, 0);
+        XSync(m_display, False);
+        usleep(50000); // hover first, as a hand does: widgets see the pointer arrive
+        XTestFakeButtonEvent(m_display, 1, True, 0);
+        XTestFakeButtonEvent(m_display, 1, False, 0);
+        XSync(m_display, False);
+    }
+
     // Types into whatever holds the keyboard: letters, with Shift for capitals, spaces,
     // full stops and apostrophes.
     void type(const std::string& text)
