@@ -402,7 +402,13 @@ private:
     // Touched on the worker thread only.
     Connection m_session;
     Connection m_accessibility;
-    std::map<std::string, Date> m_failedAt;
+    // When each failing browser is next worth asking, and how long it waited last.
+    struct BackOff
+    {
+        Date failedAt;
+        TimeInterval wait = 0;
+    };
+    std::map<std::string, BackOff> m_failures;
     std::set<std::string> m_reportedFailures;
     std::map<std::string, Application> m_applications;
     std::optional<Availability> m_reported;
@@ -468,15 +474,16 @@ void LinuxBrowserScripting::Worker::run()
 std::optional<std::string> LinuxBrowserScripting::Worker::read(const Request& request)
 {
     const std::string key = Text::lowercased(request.bundleID);
-    const auto failedAt = m_failedAt.find(key);
-    if (failedAt != m_failedAt.end() && m_clock.now() - failedAt->second < kRetryInterval) {
+    const auto failure = m_failures.find(key);
+    if (failure != m_failures.end() &&
+        m_clock.now() - failure->second.failedAt < failure->second.wait) {
         return std::nullopt;
     }
     const Budget budget(kRequestTimeout);
     const Availability state = availability(budget);
     report(state);
     if (state != Availability::on) {
-        m_failedAt[key] = m_clock.now();
+        m_failures[key] = BackOff{m_clock.now(), kRetryInterval};
         return std::nullopt;
     }
     if (!connectAccessibility(budget)) {
@@ -512,7 +519,7 @@ std::optional<std::string> LinuxBrowserScripting::Worker::read(const Request& re
         application->processID = request.processID.value_or(application->processID);
         m_applications[key] = std::move(*application);
     }
-    m_failedAt.erase(key);
+    m_failures.erase(key);
     m_reportedFailures.erase(key);
     if (address->empty()) {
         return std::nullopt;
@@ -523,7 +530,13 @@ std::optional<std::string> LinuxBrowserScripting::Worker::read(const Request& re
 std::optional<std::string> LinuxBrowserScripting::Worker::fail(const std::string& key,
                                                                std::string_view reason)
 {
-    m_failedAt[key] = m_clock.now();
+    // A browser just started is not on the bus yet: ask again soon, then less and less often,
+    // so one that never answers costs a look-up a minute.
+    const auto previous = m_failures.find(key);
+    const TimeInterval wait = previous == m_failures.end()
+                                  ? kFirstRetryInterval
+                                  : std::min(2 * previous->second.wait, kRetryInterval);
+    m_failures[key] = BackOff{m_clock.now(), wait};
     if (m_reportedFailures.insert(key).second) {
         log().error("no browser address from " + key + ": " + std::string(reason));
     }

@@ -330,6 +330,32 @@ TEST_F(LinuxBrowserScriptingTest, ChromiumAddressNavigationStopAndPrivateWindow)
     EXPECT_EQ(errors, 0) << "a private window is no failure";
 }
 
+TEST_F(LinuxBrowserScriptingTest, ABrowserStartedAfterAFailedReadIsReadWithinSeconds)
+{
+    const QString chromium = QStandardPaths::findExecutable("chromium");
+    if (chromium.isEmpty()) {
+        GTEST_SKIP() << "chromium is not installed; scripts/install-deps installs it";
+    }
+    // Asked before the browser runs, as when it is opened after Kestrove started.
+    const std::string bundleID = "org.chromium.chromium";
+    EXPECT_EQ(ask(bundleID, std::nullopt), std::nullopt);
+
+    QStringList options{"--user-data-dir=" + home.filePath("chromium-late"), "--no-first-run",
+                        "--no-default-browser-check", "--disable-gpu", "--password-store=basic"};
+    if (geteuid() == 0) {
+        options << "--no-sandbox";
+    }
+    const ChildProcess browser(chromium, options + QStringList{url("/step/0.html")}, home.path());
+    ASSERT_TRUE(waitFor(30s, [&] { return server.shownStep == 0; }));
+    bool read = false;
+    for (TimeInterval waited = 0; !read && waited < 55; waited += 5) {
+        clock.advance(5);
+        read = ask(bundleID, std::nullopt) == server.stepURL(0);
+        std::this_thread::sleep_for(500ms);
+    }
+    EXPECT_TRUE(read) << "the browser's page was not read within a minute of its start";
+}
+
 TEST_F(LinuxBrowserScriptingTest, ChromiumAddressThroughALongStay)
 {
     const QString chromium = QStandardPaths::findExecutable("chromium");
