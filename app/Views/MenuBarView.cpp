@@ -173,10 +173,9 @@ QWidget* MenuBarView::buildNow()
     auto* text = new QVBoxLayout;
     text->setSpacing(2);
     m_nowTitle = new ElidedText({}, 12, QFont::DemiBold, KS::text());
-    m_explanation = textLabel({}, 11, QFont::Normal, KS::textTertiary());
-    m_explanation->setWordWrap(true);
-    // Two lines at most; it wraps rather than being squeezed.
-    m_explanation->setMaximumHeight(2 * QFontMetrics(m_explanation->font()).lineSpacing());
+    // Two lines at most, the second cut with an ellipsis; it wraps rather than being squeezed.
+    m_explanation = new ElidedText({}, 11, QFont::Normal, KS::textTertiary());
+    m_explanation->setMaximumLines(2);
     text->addWidget(m_nowTitle);
     text->addWidget(m_explanation);
     row->addLayout(text, 1);

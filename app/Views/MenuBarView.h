@@ -93,7 +93,7 @@ private:
 
     KindDot* m_kindDot = nullptr;
     ElidedText* m_nowTitle = nullptr;
-    QLabel* m_explanation = nullptr;
+    ElidedText* m_explanation = nullptr;
     PlainButton* m_pin = nullptr;
     QMenu* m_pinMenu = nullptr;
 

@@ -1,11 +1,13 @@
 #include "Views/FlowHUDController.h"
 #include "Views/MenuBarView.h"
 #include "Views/OnboardingController.h"
+#include "Views/Shell/PopoverParts.h"
 #include "ViewsTestSupport.h"
 #include "core/Calendar.h"
 #include "support/EngineRig.h"
 
 #include <QAbstractButton>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -338,3 +340,32 @@ TEST_F(PopoverTest, OnboardingStartsOnceThePermissionIsThereAndOpensToday)
     EXPECT_EQ(onboarding.window(), nullptr);
     EXPECT_FALSE(rig.engine->permissions().isPolling());
 }
+
+namespace {
+
+TEST(ElidedTextTest, WrapsOntoItsLinesAndCutsOnlyTheLast)
+{
+    testing_support::ensureApplication();
+    ElidedText text("Neutral: an application you have not classed, counted neither as work nor "
+                    "as a distraction, while it stays in front",
+                    11, QFont::Normal, Qt::white);
+    text.setMaximumLines(2);
+    const QFontMetrics metrics(text.font());
+    text.resize(180, text.heightForWidth(180));
+
+    const QStringList lines = text.shownText().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_FALSE(lines[0].endsWith(QChar(0x2026)));
+    EXPECT_TRUE(lines[1].endsWith(QChar(0x2026))) << lines[1].toStdString();
+    for (const QString& line : lines) {
+        EXPECT_LE(metrics.horizontalAdvance(line), 180) << line.toStdString();
+    }
+    EXPECT_EQ(text.height(), 2 * metrics.lineSpacing() - metrics.leading());
+
+    // A text that fits keeps one line and its height.
+    text.setText("Deep: your editor");
+    EXPECT_EQ(text.shownText(), "Deep: your editor");
+    EXPECT_EQ(text.heightForWidth(180), metrics.height());
+}
+
+} // namespace

@@ -6,6 +6,9 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTextLayout>
+
+#include <algorithm>
 
 namespace kestrove {
 
@@ -43,9 +46,53 @@ void ElidedText::setColour(const QColor& colour)
     update();
 }
 
+void ElidedText::setMaximumLines(int lines)
+{
+    m_maximumLines = std::max(1, lines);
+    // A fixed height would hold it to one line; its height comes from its width instead.
+    QSizePolicy policy(QSizePolicy::Expanding,
+                       m_maximumLines > 1 ? QSizePolicy::Preferred : QSizePolicy::Fixed);
+    policy.setHeightForWidth(m_maximumLines > 1);
+    setSizePolicy(policy);
+    updateGeometry();
+}
+
+QStringList ElidedText::linesFor(int width) const
+{
+    const QFontMetrics metrics(font());
+    if (m_maximumLines == 1 || width <= 0) {
+        return {metrics.elidedText(m_text, Qt::ElideRight, width)};
+    }
+    QTextLayout layout(m_text, font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        if (static_cast<int>(lines.size()) == m_maximumLines - 1) {
+            // The last line takes the rest of the text, cut where it runs out.
+            lines << metrics.elidedText(m_text.mid(line.textStart()).simplified(), Qt::ElideRight,
+                                        width);
+            break;
+        }
+        lines << m_text.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return lines;
+}
+
 QString ElidedText::shownText() const
 {
-    return QFontMetrics(font()).elidedText(m_text, Qt::ElideRight, width());
+    return linesFor(width()).join(QLatin1Char('\n'));
+}
+
+int ElidedText::heightForWidth(int width) const
+{
+    const QFontMetrics metrics(font());
+    const auto lines = std::max<qsizetype>(1, linesFor(width).size());
+    return static_cast<int>(lines) * metrics.lineSpacing() - metrics.leading();
 }
 
 QSize ElidedText::sizeHint() const
@@ -64,7 +111,17 @@ void ElidedText::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setFont(font());
     painter.setPen(m_colour);
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
+    if (m_maximumLines == 1) {
+        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         shownText());
+        return;
+    }
+    const QFontMetrics metrics(font());
+    int y = metrics.ascent();
+    for (const QString& line : linesFor(width())) {
+        painter.drawText(0, y, line);
+        y += metrics.lineSpacing();
+    }
 }
 
 PlainButton::PlainButton(const QString& symbol, const QString& text, QFont font, QColor tint,

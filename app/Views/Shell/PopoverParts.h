@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QString>
+#include <QStringList>
 
 namespace kestrove {
 
@@ -26,19 +27,26 @@ public:
     // Repaints only when the text or the colour really changes.
     void setText(const QString& text);
     void setColour(const QColor& colour);
+    // Wraps onto up to `lines` lines, the last one cut with an ellipsis; its height follows.
+    void setMaximumLines(int lines);
     const QString& text() const { return m_text; }
-    // What fits now.
+    // What fits now, its lines separated by line feeds.
     QString shownText() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return m_maximumLines > 1; }
+    int heightForWidth(int width) const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QStringList linesFor(int width) const;
+
     QString m_text;
     QColor m_colour;
+    int m_maximumLines = 1;
 };
 
 // A borderless button: an optional symbol of ours followed by a text, both in one tint. Its
