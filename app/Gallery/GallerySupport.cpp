@@ -1,5 +1,8 @@
 #include "Gallery/GallerySupport.h"
 
+#include <QLayout>
+#include <QWidget>
+
 namespace kestrove::gallery {
 
 InstalledApps* scannedApps(ManualMainQueue& queue, std::vector<InstalledApp> apps)
@@ -34,6 +37,14 @@ void startInFront(EngineRig& rig, const std::string& bundleID, const std::string
     rig.run(20);
     rig.engine->refreshToday();
     rig.settle();
+}
+
+int heightAtWidth(QWidget& content, int width)
+{
+    content.setFixedWidth(width);
+    QLayout* layout = content.layout();
+    return layout && layout->hasHeightForWidth() ? layout->heightForWidth(width)
+                                                 : content.sizeHint().height();
 }
 
 } // namespace kestrove::gallery

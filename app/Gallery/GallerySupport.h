@@ -6,6 +6,8 @@
 #include "core/Date.h"
 #include "support/EngineRig.h"
 
+class QWidget;
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,5 +26,9 @@ EngineRig* rigWithHistory(Date now, const std::function<void(Database&)>& write)
 // Starts the engine with `title` in front in `bundleID`, runs twenty seconds and settles the
 // day's read, so that a page shows the open stretch too.
 void startInFront(EngineRig& rig, const std::string& bundleID, const std::string& title);
+
+// Fixes `content` at `width` and answers the height its layout then needs: a page drawn whole,
+// not the part a window's scroll area shows.
+int heightAtWidth(QWidget& content, int width);
 
 } // namespace kestrove::gallery

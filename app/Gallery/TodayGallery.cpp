@@ -136,12 +136,7 @@ std::unique_ptr<QWidget> page(EngineRig& rig, std::optional<Date> selectedDay)
     auto view = std::make_unique<TodayView>(*rig.engine, navigation);
     rig.settle();
     // The whole page, not the window's scrolled part of it.
-    QWidget* content = view->content();
-    content->setFixedWidth(920);
-    const int height = content->layout()->hasHeightForWidth()
-                           ? content->layout()->heightForWidth(920)
-                           : content->sizeHint().height();
-    view->setFixedSize(920, height);
+    view->setFixedSize(920, heightAtWidth(*view->content(), 920));
     return view;
 }
 

@@ -145,12 +145,7 @@ std::unique_ptr<QWidget> wholeWeek(EngineRig& rig, int weekOffset)
     rig.settle();
     view->setWeekOffset(weekOffset);
     rig.settle();
-    QWidget* content = view->content();
-    content->setFixedWidth(920);
-    const int height = content->layout()->hasHeightForWidth()
-                           ? content->layout()->heightForWidth(920)
-                           : content->sizeHint().height();
-    view->setFixedSize(920, height);
+    view->setFixedSize(920, heightAtWidth(*view->content(), 920));
     return view;
 }
 
@@ -162,11 +157,7 @@ std::unique_ptr<QWidget> projectsPage(const std::function<void(ProjectsView&)>& 
     prepare(*view);
     rig.settle();
     const int listHeight = view->list()->sizeHint().height();
-    QWidget* detail = view->detail();
-    detail->setFixedWidth(680);
-    const int detailHeight = detail->layout()->hasHeightForWidth()
-                                 ? detail->layout()->heightForWidth(680)
-                                 : detail->sizeHint().height();
+    const int detailHeight = heightAtWidth(*view->detail(), 680);
     view->setFixedSize(1001, std::max({listHeight, detailHeight, 640}));
     return view;
 }
