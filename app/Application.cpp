@@ -25,7 +25,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QPointer>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -178,16 +177,11 @@ QWidget* Application::page(DashboardSection section)
                              [this](QWidget* over, const SharePeriod& period) {
                                  presentShareSheet(over, period);
                              }});
-    case DashboardSection::week: {
-        // The sheet goes over the page, which exists only once the hook is handed to it.
-        auto page = std::make_shared<QPointer<QWidget>>();
-        auto* week =
-            new WeekView(m_engine, m_shell.navigation(), [this, page](Date start, Date end) {
-                presentShareSheet(*page, SharePeriod::week(start, end));
-            });
-        *page = week;
-        return week;
-    }
+    case DashboardSection::week:
+        return new WeekView(m_engine, m_shell.navigation(),
+                            [this](QWidget* over, Date start, Date end) {
+                                presentShareSheet(over, SharePeriod::week(start, end));
+                            });
     case DashboardSection::projects:
         return new ProjectsView(m_engine, m_appPicker);
     case DashboardSection::lockIn:

@@ -38,10 +38,9 @@ protected:
     std::unique_ptr<WeekView> page()
     {
         m_rig.start();
-        auto view =
-            std::make_unique<WeekView>(*m_rig.engine, m_navigation, [this](Date start, Date end) {
-                m_shared.emplace_back(start, end);
-            });
+        auto view = std::make_unique<WeekView>(
+            *m_rig.engine, m_navigation,
+            [this](QWidget*, Date start, Date end) { m_shared.emplace_back(start, end); });
         m_rig.settle();
         return view;
     }

@@ -253,7 +253,7 @@ QWidget* WeekView::header()
     connect(share, &QPushButton::clicked, this, [this] {
         if (m_share) {
             const Date start = weekStart();
-            m_share(start, Calendar::addingDays(start, 7));
+            m_share(this, start, Calendar::addingDays(start, 7));
         }
     });
     row->addWidget(share, 0, Qt::AlignVCenter);

@@ -23,8 +23,8 @@ class SessionEngine;
 class WeekView final : public QWidget
 {
 public:
-    // Shares the shown week, from its first day to the start of the week after.
-    using Share = std::function<void(Date weekStart, Date weekEnd)>;
+    // Shares the shown week, from its first day to the start of the week after, over the page.
+    using Share = std::function<void(QWidget* over, Date weekStart, Date weekEnd)>;
 
     WeekView(SessionEngine& engine, DashboardNavigation& navigation, Share share = {},
              QWidget* parent = nullptr);
