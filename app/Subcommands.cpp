@@ -61,7 +61,7 @@ public:
         inputs.now = now;
         inputs.projects = m_projects.projects();
         inputs.goalHours = goalHours();
-        inputs.graceSeconds = ShareCardBuilder::blockGraceSeconds(m_preferences);
+        inputs.graceSeconds = SessionEngine::blockGraceSeconds(m_preferences);
         inputs.handle = m_preferences.string("shareHandle");
         std::vector<DayTotal> history;
         try {
@@ -101,7 +101,7 @@ private:
             segments = m_database.summarySegments(todayStart, Calendar::addingDays(todayStart, 1));
         } catch (const DatabaseError&) {
         }
-        const FocusBlockBuilder builder{ShareCardBuilder::blockGraceSeconds(m_preferences), 300};
+        const FocusBlockBuilder builder{SessionEngine::blockGraceSeconds(m_preferences), 300};
         return DaySummary::build(todayStart, segments, m_projects.projects(), builder);
     }
 

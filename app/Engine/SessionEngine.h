@@ -149,6 +149,8 @@ public:
     void requestRefresh();
     void setIdleThresholdMinutes(std::int64_t minutes);
     void setBlockGraceMinutes(std::int64_t minutes);
+    // The focus-block grace the user chose, in seconds (3 minutes when unset or below 1).
+    static double blockGraceSeconds(const Preferences& preferences);
     void restoreShutdownFlag();
     void applyProjectConfig();
     Tracker::LockInInfo lockInInfo(const ContextSample& sample) const;
@@ -218,7 +220,6 @@ private:
     void sweepTitles(Done done = {});
     std::optional<std::string> bundleIDForAppName(const std::string& name);
     void resample();
-    double blockGraceSeconds() const;
     // The stored idle threshold, or the tracker's default when absent or not positive.
     std::int64_t idleThresholdMinutes() const;
     double extraOpenSeconds(Date now) const;

@@ -23,9 +23,9 @@ constexpr std::size_t kRecentDays = 14;
 
 } // namespace
 
-double SessionEngine::blockGraceSeconds() const
+double SessionEngine::blockGraceSeconds(const Preferences& preferences)
 {
-    const std::int64_t minutes = m_services.preferences.integer(kBlockGraceKey).value_or(0);
+    const std::int64_t minutes = preferences.integer(kBlockGraceKey).value_or(0);
     return static_cast<double>(minutes > 0 ? minutes : 3) * 60.0;
 }
 
@@ -96,7 +96,7 @@ void SessionEngine::rebuildToday()
 
 void SessionEngine::buildToday(Date now)
 {
-    const FocusBlockBuilder builder{blockGraceSeconds(), kMinBlockSeconds};
+    const FocusBlockBuilder builder{blockGraceSeconds(m_services.preferences), kMinBlockSeconds};
     m_todaySegments.withOpen(m_tracker.open(), now, [&](const std::vector<Segment>& segments) {
         m_today =
             DaySummary::build(m_todaySegments.dayStart(), segments, m_projects.projects(), builder);
@@ -189,7 +189,8 @@ std::optional<double> SessionEngine::distractionSecondsRemaining() const
         m_tracker.kind() == ContextKind::deep) {
         return std::nullopt;
     }
-    const double remaining = blockGraceSeconds() - (m_services.clock.now() - m_liveBlock->end);
+    const double remaining =
+        blockGraceSeconds(m_services.preferences) - (m_services.clock.now() - m_liveBlock->end);
     if (remaining > 0) {
         return remaining;
     }

@@ -10,12 +10,6 @@ namespace kestrove {
 
 ShareCardBuilder::ShareCardBuilder(SessionEngine& engine) : m_engine(engine) {}
 
-double ShareCardBuilder::blockGraceSeconds(const Preferences& preferences)
-{
-    const std::int64_t minutes = preferences.integer(SessionEngine::kBlockGraceKey).value_or(0);
-    return static_cast<double>(minutes >= 1 ? minutes : 3) * 60.0;
-}
-
 ShareCardInputs ShareCardBuilder::inputs(SessionEngine& engine, const SharePeriod& period,
                                          const std::optional<std::string>& handle)
 {
@@ -25,7 +19,7 @@ ShareCardInputs ShareCardBuilder::inputs(SessionEngine& engine, const SharePerio
     inputs.projects = engine.projects().projects();
     inputs.goalHours = engine.goal().dailyGoalHours();
     inputs.streak = engine.streak();
-    inputs.graceSeconds = blockGraceSeconds(engine.preferences());
+    inputs.graceSeconds = SessionEngine::blockGraceSeconds(engine.preferences());
     inputs.handle = handle;
     if (!period.isWeek() && Calendar::isSameDay(period.start, inputs.now)) {
         inputs.open = engine.tracker().open();

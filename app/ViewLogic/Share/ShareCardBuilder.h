@@ -28,8 +28,6 @@ public:
     // What a card is made of besides the database, as the engine holds it now.
     static ShareCardInputs inputs(SessionEngine& engine, const SharePeriod& period,
                                   const std::optional<std::string>& handle);
-    // The focus-block grace the user chose, in seconds (3 minutes when unset or below 1).
-    static double blockGraceSeconds(const Preferences& preferences);
 
 private:
     SessionEngine& m_engine;

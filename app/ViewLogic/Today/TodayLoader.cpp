@@ -15,12 +15,6 @@ namespace {
 
 constexpr double kMinBlockSeconds = 300;
 
-double blockGraceSeconds(const Preferences& preferences)
-{
-    const std::int64_t minutes = preferences.integer(SessionEngine::kBlockGraceKey).value_or(0);
-    return static_cast<double>(minutes >= 1 ? minutes : 3) * 60.0;
-}
-
 } // namespace
 
 std::vector<Segment> mergeOpenSegment(std::vector<Segment> rows, const std::optional<Segment>& open,
@@ -64,7 +58,8 @@ void TodayLoader::load(Date day, bool isToday, Apply apply)
     std::optional<FocusBlockBuilder> builder;
     std::vector<Project> projects;
     if (!isToday) {
-        builder = FocusBlockBuilder{blockGraceSeconds(m_engine.preferences()), kMinBlockSeconds};
+        builder = FocusBlockBuilder{SessionEngine::blockGraceSeconds(m_engine.preferences()),
+                                    kMinBlockSeconds};
         projects = m_engine.projects().projects();
     }
 
