@@ -1,11 +1,53 @@
 #include "Views/Theme.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOptionFrame>
 #include <QToolTip>
 
 namespace kestrove {
+
+namespace {
+
+constexpr qreal kFieldRadius = 6;
+
+// Fusion, with text fields drawn as the rest of the look is: a rounded panel with a hairline,
+// in the deep colour while the field has focus. Fusion's own frame is the window colour
+// darkened, which all but vanishes on ink.
+class KSStyle final : public QProxyStyle
+{
+public:
+    KSStyle() : QProxyStyle(QStyleFactory::create("Fusion")) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        if (!frame || frame->lineWidth <= 0 ||
+            (element != PE_PanelLineEdit && element != PE_FrameLineEdit)) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const QRectF outline = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        if (element == PE_PanelLineEdit) {
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(option->palette.base());
+            painter->drawRoundedRect(outline, kFieldRadius, kFieldRadius);
+        }
+        const bool focused = (option->state & State_HasFocus) && (option->state & State_Enabled);
+        painter->setPen(QPen(focused ? KS::deep() : KS::border(), 1));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(outline, kFieldRadius, kFieldRadius);
+        painter->restore();
+    }
+};
+
+} // namespace
 
 QColor toQColor(const Rgba& colour)
 {
@@ -104,7 +146,7 @@ QPalette ksPalette()
 
 void applyTheme(QApplication& app)
 {
-    app.setStyle(QStyleFactory::create("Fusion"));
+    app.setStyle(new KSStyle);
     const QPalette palette = ksPalette();
     app.setPalette(palette);
     app.setFont(uiFont(13));

@@ -3,7 +3,10 @@
 
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolTip>
@@ -41,7 +44,9 @@ TEST(ThemeTest, ApplicationFontIsInstalledAndItsDigitsShareOneWidth)
 TEST(ThemeTest, StandardWidgetsFollowTheDarkLook)
 {
     QApplication& app = ensureApplication();
-    EXPECT_EQ(app.style()->name().toLower(), "fusion");
+    const auto* style = qobject_cast<const QProxyStyle*>(app.style());
+    ASSERT_NE(style, nullptr);
+    EXPECT_EQ(style->baseStyle()->name().toLower(), "fusion");
     const QPalette palette = QApplication::palette();
     EXPECT_EQ(palette.color(QPalette::Window), KS::ink());
     EXPECT_EQ(palette.color(QPalette::Base), KS::surface());
@@ -50,6 +55,30 @@ TEST(ThemeTest, StandardWidgetsFollowTheDarkLook)
     EXPECT_EQ(palette.color(QPalette::PlaceholderText), KS::textTertiary());
     EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), KS::surface2());
     EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipText), KS::text());
+}
+
+TEST(ThemeTest, TextFieldsHaveRoundedVisibleFrames)
+{
+    ensureApplication();
+    QLineEdit field;
+    field.resize(200, 32);
+    QImage image(field.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(KS::ink());
+    field.render(&image, {}, {}, QWidget::DrawChildren);
+    // The corner lies outside the rounded panel; the top edge carries a hairline lighter than
+    // the field's own fill, which is lighter than the ink around it.
+    EXPECT_EQ(image.pixelColor(0, 0), KS::ink());
+    const QColor edge = image.pixelColor(100, 0);
+    const QColor fill = image.pixelColor(100, 16);
+    EXPECT_EQ(fill, KS::surface());
+    EXPECT_GT(edge.lightness(), fill.lightness());
+
+    QLineEdit frameless;
+    frameless.setFrame(false);
+    frameless.resize(200, 32);
+    image.fill(KS::ink());
+    frameless.render(&image, {}, {}, QWidget::DrawChildren);
+    EXPECT_EQ(image.pixelColor(100, 0), image.pixelColor(100, 16));
 }
 
 TEST(ThemeTest, NamedColoursKeepTheirOpacityApart)
