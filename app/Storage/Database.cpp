@@ -664,8 +664,13 @@ void Database::deleteSegments(Date start, Date end)
     Statement statement(m_db, "DELETE FROM segments WHERE end_ts > ? AND start_ts < ?;");
     statement.bind(1, start);
     statement.bind(2, end);
-    // A reset that left the rows in place must not be reported as done.
-    statement.run();
+    // A reset that left the rows in place must not be reported as done. Nor may it keep the
+    // names of what was seen only then: one pass over the references, a rare and asked-for cost.
+    inTransaction([&] {
+        statement.run();
+        execute("DELETE FROM contexts WHERE id NOT IN"
+                " (SELECT context_id FROM segments WHERE context_id IS NOT NULL);");
+    });
 }
 
 std::pair<Date, Date> Database::dayBounds(Date date)
