@@ -57,11 +57,12 @@ constexpr const char* kReferBatchToContexts =
     " COALESCE(segments.bundle_id, segments.app_name), segments.app_name))"
     " WHERE id BETWEEN ?1 AND ?2 AND context_id IS NULL;";
 
-// The seen applications and sites of a range step this index; the id keeps rows in the order
-// they are summed in without a sort. Each row's end is read from the row itself: with it here,
-// every move of the open segment's end would write this index too.
+// The seen applications and sites of a range are read from this index alone (its condition
+// spares the read the kind); the id keeps rows in the order they are summed in without a sort.
+// Moving the open segment's end writes it too, a few microseconds, where reading each row's end
+// from the row would cost the read a third more.
 constexpr const char* kSeenIndex =
-    "CREATE INDEX IF NOT EXISTS idx_segments_seen ON segments(start_ts, id, context_id)"
+    "CREATE INDEX IF NOT EXISTS idx_segments_seen ON segments(start_ts, id, end_ts, context_id)"
     " WHERE kind != 'idle';";
 
 // One row per sample became one segment per sample: each lasts until the next sample, 30 s for

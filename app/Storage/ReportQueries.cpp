@@ -48,8 +48,8 @@ constexpr const char* kDeepRows =
     "SELECT start_ts, end_ts, id, project FROM segments INDEXED BY idx_segments_kind_span"
     " WHERE kind = 'deep' AND" KESTROVE_RANGE " ORDER BY start_ts;";
 
-// The context each non-idle row refers to, in the order of segments(), from a narrow index and
-// the row's end: the texts, stored once per context, are read once per context.
+// The context each non-idle row refers to, in the order of segments(), from the narrow index
+// alone: the texts, stored once per context, are read once per context.
 constexpr const char* kSeenRows =
     "SELECT start_ts, end_ts, context_id FROM segments INDEXED BY idx_segments_seen"
     " WHERE kind != 'idle' AND" KESTROVE_RANGE " ORDER BY start_ts, id;";
