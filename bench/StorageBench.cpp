@@ -250,7 +250,8 @@ void BM_ProjectTotals30Days(benchmark::State& state)
 }
 
 // Peak resident memory, CPU time and the log left behind by the first open of an older copy
-// of the year (one the privacy scrub has not yet run on), each in a fresh process.
+// of the year (one the privacy scrub and the contexts have not yet been added to), each in a
+// fresh process.
 void BM_FirstOpenOfAnOlderYear(benchmark::State& state)
 {
     Fixture& f = fixture();
@@ -270,9 +271,18 @@ void BM_FirstOpenOfAnOlderYear(benchmark::State& state)
         std::filesystem::remove(copy + "-shm");
         sqlite3* raw = nullptr;
         sqlite3_open(copy.c_str(), &raw);
-        sqlite3_exec(raw, "DELETE FROM meta WHERE key = 'privacy_policy_v1';", nullptr, nullptr,
-                     nullptr);
+        // An older file: no scrub yet, and no contexts table or references to it.
+        const int older = sqlite3_exec(
+            raw,
+            "DELETE FROM meta WHERE key IN ('privacy_policy_v1', 'segment_contexts');"
+            " DROP TRIGGER segments_context_on_insert;"
+            " DROP TRIGGER segments_context_on_update; DROP INDEX idx_segments_seen;"
+            " ALTER TABLE segments DROP COLUMN context_id; DROP TABLE contexts; VACUUM;",
+            nullptr, nullptr, nullptr);
         sqlite3_close(raw);
+        if (older != SQLITE_OK) {
+            state.SkipWithError("the older copy could not be made");
+        }
         state.ResumeTiming();
         const std::string command =
             std::string(self, std::size_t(std::max<ssize_t>(length, 0))) + " --first-open " + copy;

@@ -48,7 +48,7 @@ constexpr const char* kDiskFull = "the disk is full; free some space and start K
 constexpr mode_t kFolderMode = 0700;
 constexpr mode_t kFileMode = 0600;
 
-constexpr std::array<const char*, 15> kSchema = {
+constexpr std::array<const char*, 16> kSchema = {
     "CREATE TABLE IF NOT EXISTS segments ("
     " id INTEGER PRIMARY KEY AUTOINCREMENT,"
     " start_ts REAL NOT NULL,"
@@ -64,7 +64,8 @@ constexpr std::array<const char*, 15> kSchema = {
     " detected_project TEXT,"
     " focus_task_id TEXT,"
     " keystrokes INTEGER NOT NULL DEFAULT 0,"
-    " source TEXT NOT NULL DEFAULT 'live');",
+    " source TEXT NOT NULL DEFAULT 'live',"
+    " context_id INTEGER);",
     "CREATE INDEX IF NOT EXISTS idx_segments_start ON segments(start_ts);",
     "CREATE INDEX IF NOT EXISTS idx_segments_end ON segments(end_ts);",
     "CREATE INDEX IF NOT EXISTS idx_segments_kind_start ON segments(kind, start_ts);",
@@ -80,6 +81,14 @@ constexpr std::array<const char*, 15> kSchema = {
     "CREATE INDEX IF NOT EXISTS idx_segments_titled_start ON segments(start_ts)"
     " WHERE window_title != '';",
     "CREATE TABLE IF NOT EXISTS meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);",
+    // Each distinct set of texts a seen application or site is keyed and named by, stored once:
+    // the domain, the bundle identifier (else the name) and the name. Segments refer to it.
+    "CREATE TABLE IF NOT EXISTS contexts ("
+    " id INTEGER PRIMARY KEY,"
+    " domain TEXT NOT NULL,"
+    " identifier TEXT NOT NULL,"
+    " app_name TEXT NOT NULL,"
+    " UNIQUE (domain, identifier, app_name));",
     "CREATE TABLE IF NOT EXISTS focus_tasks ("
     " id INTEGER PRIMARY KEY AUTOINCREMENT,"
     " started_at REAL NOT NULL,"
@@ -147,11 +156,13 @@ constexpr const char* kSelectSegments =
     " ORDER BY start_ts, id;";
 
 // The tracker inserts a segment at every change of context and moves the open one's end every
-// few seconds: both are prepared once per connection.
+// few seconds: both are prepared once per connection. A context seen before is referred to
+// here, which spares the row the trigger's second write; a new one is left to the trigger.
 constexpr const char* kInsertSegment =
     "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, window_title, url, domain, kind,"
-    " project, area, detected_project, focus_task_id, keystrokes, source)"
-    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);";
+    " project, area, detected_project, focus_task_id, keystrokes, source, context_id)"
+    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, (SELECT id FROM"
+    " contexts WHERE (domain, identifier, app_name) = (?7, COALESCE(?3, ?4), ?4)));";
 constexpr const char* kUpdateSegmentEnd = "UPDATE segments SET end_ts = ? WHERE id = ?;";
 
 constexpr const char* kCountCandidateSegments =
@@ -366,6 +377,8 @@ void Database::openReadOnly()
         close();
         throw;
     }
+    // An older file is read as it is, without the references a writable open would add.
+    m_segmentContexts = meta(kSegmentContextsKey).has_value();
 }
 
 void Database::setBusyTimeout(std::chrono::milliseconds timeout)
@@ -414,6 +427,7 @@ void Database::setUp()
 
 void Database::close()
 {
+    m_segmentContexts = false;
     m_statements.clear();
     if (m_db) {
         sqlite3_close(m_db);
@@ -450,6 +464,7 @@ void Database::migrate()
     }
     execute(kFocusTaskUuidIndex);
     importLegacyEventsIfNeeded();
+    referToContextsIfNeeded();
     writeSegmentsSinceIfMissing();
 }
 
@@ -649,8 +664,13 @@ void Database::deleteSegments(Date start, Date end)
     Statement statement(m_db, "DELETE FROM segments WHERE end_ts > ? AND start_ts < ?;");
     statement.bind(1, start);
     statement.bind(2, end);
-    // A reset that left the rows in place must not be reported as done.
-    statement.run();
+    // A reset that left the rows in place must not be reported as done. Nor may it keep the
+    // names of what was seen only then: one pass over the references, a rare and asked-for cost.
+    inTransaction([&] {
+        statement.run();
+        execute("DELETE FROM contexts WHERE id NOT IN"
+                " (SELECT context_id FROM segments WHERE context_id IS NOT NULL);");
+    });
 }
 
 std::pair<Date, Date> Database::dayBounds(Date date)

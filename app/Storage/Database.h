@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -149,6 +150,12 @@ private:
     // The stored identifiers of titled rows that, lower-cased, are among `lowercasedIDs`.
     std::vector<std::string> storedIDsAmong(const std::set<std::string>& lowercasedIDs);
     void scrubInBatches(const std::vector<std::string>& titleIDs);
+    // Runs `statements` over every row in batches of ids, logging the pass's progress.
+    void inBatchesOfRows(const std::string& pass, const std::string& opening,
+                         std::initializer_list<Statement*> statements);
+    // Gives every segment a reference to the texts it is seen by, stored once per context,
+    // once per file, and keeps it right for every later write.
+    void referToContextsIfNeeded();
     void compact();
     // Runs `work` between BEGIN and COMMIT; any failure rolls all of it back and is rethrown.
     void inTransaction(const std::function<void()>& work);
@@ -165,10 +172,14 @@ private:
     std::chrono::milliseconds m_busyTimeout = kBusyTimeout;
     // Cleared before the connection closes.
     StatementCache m_statements;
+    // Whether every segment refers to its context and the index of those references exists;
+    // false only for an older file opened read-only.
+    bool m_segmentContexts = false;
     // Stored plan lists that did not decode, by day start and column: a later write of the
     // same day keeps them unless it brings a list of its own.
     std::map<Date, std::map<std::string, std::string>> m_undecodedPlanColumns;
     static constexpr const char* kLegacyImportedKey = "legacy_imported";
+    static constexpr const char* kSegmentContextsKey = "segment_contexts";
 };
 
 } // namespace kestrove

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <memory>
 #include <tuple>
@@ -47,8 +48,18 @@ constexpr const char* kDeepRows =
     "SELECT start_ts, end_ts, id, project FROM segments INDEXED BY idx_segments_kind_span"
     " WHERE kind = 'deep' AND" KESTROVE_RANGE " ORDER BY start_ts;";
 
-// The texts a seen context is keyed and named by, in the order of segments().
+// The context each non-idle row refers to, in the order of segments(), from the narrow index
+// alone: the texts, stored once per context, are read once per context.
 constexpr const char* kSeenRows =
+    "SELECT start_ts, end_ts, context_id FROM segments INDEXED BY idx_segments_seen"
+    " WHERE kind != 'idle' AND" KESTROVE_RANGE " ORDER BY start_ts, id;";
+constexpr const char* kContextTexts =
+    "SELECT domain, identifier, app_name FROM contexts WHERE id = ?;";
+// Far more contexts than a year brings.
+constexpr std::int64_t kDenseContextIDs = std::int64_t{1} << 16;
+
+// The same rows with their texts, for a file opened read-only before it gained contexts.
+constexpr const char* kSeenRowsWithTexts =
     "SELECT start_ts, end_ts, domain, COALESCE(bundle_id, app_name), app_name FROM segments"
     " WHERE kind != 'idle' AND" KESTROVE_RANGE " ORDER BY start_ts, id;";
 
@@ -318,6 +329,68 @@ void lowerASCII(std::string& text)
     }
 }
 
+// Seen seconds by key. A context, one (domain, identifier or name, name), belongs to the group
+// of its key; a group is named by the context of its latest row.
+class SeenTally
+{
+public:
+    struct Context;
+    struct Group
+    {
+        SeenContext row;
+        const Context* latest = nullptr;
+    };
+    struct Context
+    {
+        Group* group;
+        std::string displayName;
+        bool isDomain;
+    };
+
+    // A new context of these texts; it lives as long as the tally.
+    Context& add(std::string_view domain, std::string_view identifier, std::string_view appName)
+    {
+        // A site is its domain; an application its identifier (else its name), lower-cased.
+        std::string key(domain.empty() ? identifier : domain);
+        if (domain.empty()) {
+            lowerASCII(key);
+        }
+        auto group = m_groups.find(key);
+        if (group == m_groups.end()) {
+            group = m_groups.emplace(key, Group{SeenContext{key, {}, false, 0}}).first;
+        }
+        return m_contexts.emplace_back(Context{
+            &group->second, std::string(domain.empty() ? appName : domain), !domain.empty()});
+    }
+
+    static void count(Context& context, double seconds)
+    {
+        context.group->latest = &context;
+        context.group->row.seconds += seconds;
+    }
+
+    // Largest first, at most `limit` (none when negative).
+    std::vector<SeenContext> result(int limit)
+    {
+        std::vector<SeenContext> rows;
+        rows.reserve(m_groups.size());
+        for (auto& [key, group] : m_groups) {
+            group.row.displayName = group.latest->displayName;
+            group.row.isDomain = group.latest->isDomain;
+            rows.push_back(std::move(group.row));
+        }
+        largestFirst(rows, [](const SeenContext& row) { return row.seconds; });
+        if (limit >= 0 && rows.size() > static_cast<std::size_t>(limit)) {
+            rows.resize(static_cast<std::size_t>(limit));
+        }
+        return rows;
+    }
+
+private:
+    std::map<std::string, Group, std::less<>> m_groups; // by key
+    std::deque<Context> m_contexts;
+};
+
 // One kind's rows in (start, id) order: each run of equal starts that the index gives is put
 // in id order before its first row is handed out.
 class KindRows
@@ -382,6 +455,42 @@ private:
     Row m_pending{};
     bool m_more = false;
 };
+
+// Tallies rows of start, end, domain, identifier (else name) and name, clipped to [from, to).
+void tallyByTexts(Statement& rows, Date from, Date to, SeenTally& tally)
+{
+    // Most rows repeat an application or site seen before, and are then one look-up by their
+    // texts: the domain, else the identifier prefixed with its length and the name, so that no
+    // two pairs read the same.
+    std::unordered_map<std::string, SeenTally::Context*> contexts;
+    std::string texts;
+    while (rows.next()) {
+        const auto span = clipped(rows.columnDouble(0), rows.columnDouble(1), from, to);
+        if (!span) {
+            continue;
+        }
+        const std::string_view domain = rows.columnView(2);
+        std::string_view identifier, appName;
+        texts.clear();
+        if (!domain.empty()) {
+            texts += 'd';
+            texts += domain;
+        } else {
+            identifier = rows.columnView(3);
+            appName = rows.columnView(4);
+            const auto length = static_cast<std::uint32_t>(identifier.size());
+            texts += 'a';
+            texts.append(reinterpret_cast<const char*>(&length), sizeof length);
+            texts += identifier;
+            texts += appName;
+        }
+        auto context = contexts.find(texts);
+        if (context == contexts.end()) {
+            context = contexts.emplace(texts, &tally.add(domain, identifier, appName)).first;
+        }
+        SeenTally::count(*context->second, span->second - span->first);
+    }
+}
 
 } // namespace
 
@@ -581,84 +690,48 @@ std::vector<LabelTime> Database::labelBreakdown(const std::optional<std::string>
 
 std::vector<SeenContext> Database::seenContexts(Date from, Date to, int limit)
 {
-    struct Context;
-    struct Group
-    {
-        SeenContext row;
-        const Context* latest = nullptr;
-    };
-    // The texts a row is keyed and named by, with its group: most rows repeat an application
-    // or site seen before, and are then one look-up rather than a key made afresh.
-    struct Context
-    {
-        Group* group;
-        std::string displayName;
-        bool isDomain;
-    };
-    std::map<std::string, Group, std::less<>> groups; // by key
-    std::unordered_map<std::string, Context> contexts;
-    const auto contextOf = [&](std::string_view domain, std::string_view source,
-                               std::string_view appName) {
-        std::string key(domain.empty() ? source : domain);
-        if (domain.empty()) {
-            lowerASCII(key);
+    SeenTally tally;
+    if (!m_segmentContexts) {
+        auto rows = m_statements.use(m_db, kSeenRowsWithTexts);
+        bindSpan(*rows, from, to);
+        tallyByTexts(*rows, from, to, tally);
+        return tally.result(limit);
+    }
+    // Context ids are small numbers handed out in turn, so a vector indexed by them is the map;
+    // ids beyond it (only from a file written by hand) go to a hash map.
+    std::vector<SeenTally::Context*> dense;
+    std::unordered_map<std::int64_t, SeenTally::Context*> sparse;
+    auto texts = m_statements.use(m_db, kContextTexts);
+    const auto contextOf = [&](std::int64_t id) -> SeenTally::Context& {
+        SeenTally::Context** slot = nullptr;
+        if (id >= 0 && id < kDenseContextIDs) {
+            const auto index = static_cast<std::size_t>(id);
+            if (index >= dense.size()) {
+                dense.resize(index + 1);
+            }
+            slot = &dense[index];
+        } else {
+            slot = &sparse[id];
         }
-        auto group = groups.find(key);
-        if (group == groups.end()) {
-            group = groups.emplace(key, Group{SeenContext{key, {}, false, 0}}).first;
+        if (!*slot) {
+            texts->bind(1, id);
+            if (!texts->next()) {
+                throw DatabaseError::executeFailed("a segment refers to no context");
+            }
+            *slot = &tally.add(texts->columnView(0), texts->columnView(1), texts->columnView(2));
+            texts->reset();
         }
-        return Context{&group->second, std::string(domain.empty() ? appName : domain),
-                       !domain.empty()};
+        return **slot;
     };
 
-    std::string texts;
     auto rows = m_statements.use(m_db, kSeenRows);
     bindSpan(*rows, from, to);
     while (rows->next()) {
-        const auto span = clipped(rows->columnDouble(0), rows->columnDouble(1), from, to);
-        if (!span) {
-            continue;
+        if (const auto span = clipped(rows->columnDouble(0), rows->columnDouble(1), from, to)) {
+            SeenTally::count(contextOf(rows->columnInt64(2)), span->second - span->first);
         }
-        // A site is its domain; an application its identifier (else its name) and its name,
-        // the first prefixed with its length so that no two pairs read the same.
-        const std::string_view domain = rows->columnView(2);
-        std::string_view source, appName;
-        texts.clear();
-        if (!domain.empty()) {
-            texts += 'd';
-            texts += domain;
-        } else {
-            source = rows->columnView(3);
-            appName = rows->columnView(4);
-            const auto length = static_cast<std::uint32_t>(source.size());
-            texts += 'a';
-            texts.append(reinterpret_cast<const char*>(&length), sizeof length);
-            texts += source;
-            texts += appName;
-        }
-        auto context = contexts.find(texts);
-        if (context == contexts.end()) {
-            context = contexts.emplace(texts, contextOf(domain, source, appName)).first;
-        }
-        Group& group = *context->second.group;
-        group.latest = &context->second;
-        group.row.seconds += span->second - span->first;
     }
-
-    std::vector<SeenContext> result;
-    result.reserve(groups.size());
-    for (auto& entry : groups) {
-        Group& group = entry.second;
-        group.row.displayName = group.latest->displayName;
-        group.row.isDomain = group.latest->isDomain;
-        result.push_back(std::move(group.row));
-    }
-    largestFirst(result, [](const SeenContext& row) { return row.seconds; });
-    // As in SQL, a negative limit is none.
-    if (limit >= 0 && result.size() > static_cast<std::size_t>(limit)) {
-        result.resize(static_cast<std::size_t>(limit));
-    }
-    return result;
+    return tally.result(limit);
 }
 
 void Database::insertFocusTask(const FocusTask& task, bool completed)

@@ -118,7 +118,7 @@ TEST_F(DatabaseTest, OpensOnceAndAgainWithPrivateFilesSchemaAndMarkers)
         EXPECT_EQ(modeOf(m_path + suffix), 0600u) << suffix;
     }
     EXPECT_EQ(db.columns("focus_tasks").size(), 15u);
-    EXPECT_EQ(db.columns("segments").size(), 15u);
+    EXPECT_EQ(db.columns("segments").size(), 16u);
     EXPECT_EQ(db.meta("segments_since"), NumberFormat::shortest(m_clock.now()));
     EXPECT_EQ(db.meta("legacy_import_done"), "1");
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 
 using namespace kestrove;
@@ -35,6 +36,19 @@ std::vector<std::string> titlesOf(const std::vector<Segment>& segments)
         titles.push_back(s.windowTitle);
     }
     return titles;
+}
+
+// Turns a file into one written before segments referred to their contexts.
+const std::string kOlderLayout =
+    "DELETE FROM meta WHERE key = 'segment_contexts';"
+    " DROP TRIGGER segments_context_on_insert; DROP TRIGGER segments_context_on_update;"
+    " DROP INDEX idx_segments_seen; ALTER TABLE segments DROP COLUMN context_id;"
+    " DROP TABLE contexts;";
+
+std::string bytesOf(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 } // namespace
@@ -72,6 +86,7 @@ TEST_F(HistoryRewritesTest, ImportsOlderSamplesAsSegmentsOnce)
     }
     EXPECT_EQ(rows, expected);
     EXPECT_EQ(db.segments(1000, 1010)[0].project, "P");
+    EXPECT_EQ(db.seenContexts(0, 5000, -1), seenContextsOf(db.segments(0, 5000), 10));
     db.close();
     db.open();
     EXPECT_EQ(db.segments(0, 5000).size(), expected.size()) << "imported once";
@@ -270,4 +285,97 @@ TEST_F(HistoryRewritesTest, DeletingAllHistoryIsAllOrNothing)
     EXPECT_EQ(db.lockdownStats(m_clock.now()).totalBlocks, 0);
     EXPECT_EQ(db.dayPlan(m_clock.now()), std::nullopt);
     EXPECT_EQ(db.accurateSince(), m_clock.now());
+    EXPECT_EQ(raw("SELECT COUNT(*) FROM contexts;"), "0") << "the names of what was seen go too";
+}
+
+// Older samples imported into a file that already keeps contexts, their sites then found from
+// their addresses: the import's own insert and the rewrite of domain and kind keep the
+// references right.
+TEST_F(HistoryRewritesTest, ImportAndReclassificationKeepSeenContextsRight)
+{
+    {
+        Database db(m_path, m_clock);
+        db.open();
+        db.insertSegment(titled(500, 600, "org.mozilla.firefox", "Before"));
+    }
+    raw(kLegacyTable + "INSERT INTO app_events VALUES"
+                       " (1, 1000, 'E', 'Editor', 'a.txt', '', 5, 0, 'deep_work', NULL, NULL),"
+                       " (2, 1010, 'b', 'B', 'Video', 'https://www.youtube.com/w', 0, 0,"
+                       "  'deep_work', NULL, NULL),"
+                       " (3, 1040, 'b', 'B', 'Docs', 'https://example.org/d', 0, 0,"
+                       "  'shallow_work', NULL, NULL),"
+                       " (4, 1050, NULL, 'Editor', 'b.txt', '', 0, 0, 'deep_work', NULL, NULL);"
+                       "DELETE FROM meta WHERE key = 'legacy_import_done';");
+    Database db(m_path, m_clock);
+    db.open();
+    const auto rows = db.segments(0, 5000);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[2].domain, "youtube.com");
+    EXPECT_EQ(db.seenContexts(0, 5000, -1), seenContextsOf(rows, rows.size()));
+    EXPECT_EQ(db.seenContexts(700, 1045.5, 2), seenContextsOf(db.segments(700, 1045.5), 2));
+}
+
+// An older file gains its contexts at its first open, in batches with a short log, and reads
+// the same before (read-only, untouched) and after; the next open has nothing left to do.
+TEST_F(HistoryRewritesTest, AnOlderFileGainsItsContextsOnceWithTheSameSeenTimes)
+{
+    {
+        Database db(m_path, m_clock);
+        db.open();
+        db.execute("WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n WHERE v < 25000)"
+                   " INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, domain, kind)"
+                   " SELECT v * 1.5, v * 1.5 + (v % 9) * 0.7,"
+                   "  CASE v % 4 WHEN 0 THEN NULL WHEN 1 THEN 'Org.Example.Editor'"
+                   "  ELSE 'org.example.' || (v % 7) END,"
+                   "  CASE v % 3 WHEN 0 THEN 'Éditeur' ELSE 'App ' || (v % 5) END,"
+                   "  CASE WHEN v % 5 = 0 THEN 'site' || (v % 4) || '.example' ELSE '' END,"
+                   "  CASE v % 6 WHEN 0 THEN 'idle' WHEN 1 THEN 'deep' ELSE 'shallow' END FROM n;");
+        db.execute("INSERT INTO segments (id, start_ts, end_ts, app_name, kind) VALUES"
+                   " (-9223372036854775808, 50, 90000, 'Long', 'deep'),"
+                   " (9223372036854775807, 200, 210, 'Last', 'neutral');");
+    }
+    raw(kOlderLayout);
+    const std::pair<Date, Date> ranges[] = {{0, 1e9}, {100.25, 20000.5}, {30000, 30000}};
+    std::vector<std::vector<SeenContext>> before;
+    const std::string older = bytesOf(m_path);
+    {
+        Database reader(m_path, Database::ReadOnly{}, m_clock);
+        reader.openReadOnly();
+        for (const auto& [from, to] : ranges) {
+            const auto rows = reader.segments(from, to);
+            before.push_back(reader.seenContexts(from, to, -1));
+            EXPECT_EQ(before.back(), seenContextsOf(rows, rows.size()));
+        }
+    }
+    EXPECT_EQ(bytesOf(m_path), older) << "a read-only open writes nothing";
+
+    std::vector<std::string> lines;
+    Log::setSink([&](Log::Level, const std::string&, const std::string& line) {
+        if (line.starts_with("contexts:")) {
+            lines.push_back(line);
+        }
+    });
+    Database db(m_path, m_clock);
+    db.open();
+    std::error_code error;
+    EXPECT_EQ(std::filesystem::file_size(m_path + "-wal", error), 0u);
+    EXPECT_EQ(raw("SELECT COUNT(*) FROM segments WHERE context_id IS NULL;"), "0");
+    for (std::size_t i = 0; i < std::size(ranges); ++i) {
+        EXPECT_EQ(db.seenContexts(ranges[i].first, ranges[i].second, -1), before[i]) << i;
+    }
+    {
+        Database reader(m_path, Database::ReadOnly{}, m_clock);
+        reader.openReadOnly();
+        EXPECT_EQ(reader.seenContexts(ranges[1].first, ranges[1].second, 4),
+                  std::vector<SeenContext>(before[1].begin(), before[1].begin() + 4));
+    }
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines.front(), "contexts: recording the application or site of 25002 rows");
+    EXPECT_EQ(lines.back(), "contexts: 100% done");
+
+    lines.clear();
+    db.close();
+    db.open();
+    Log::setSink(nullptr);
+    EXPECT_TRUE(lines.empty()) << "a second open has nothing to do";
 }

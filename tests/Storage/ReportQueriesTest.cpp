@@ -268,35 +268,6 @@ std::vector<DayTotal> dailyDeepOf(const std::vector<Segment>& rows, const std::s
     return result;
 }
 
-std::vector<SeenContext> seenContextsOf(const std::vector<Segment>& rows, std::size_t limit)
-{
-    std::map<std::string, SeenContext> groups;
-    for (const Segment& s : rows) {
-        if (s.kind == ContextKind::idle) {
-            continue;
-        }
-        std::string key = s.domain.empty() ? s.bundleID.value_or(s.appName) : s.domain;
-        if (s.domain.empty()) {
-            for (char& c : key) {
-                c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; // ASCII only
-            }
-        }
-        SeenContext& group = groups[key];
-        group.key = key;
-        group.displayName = s.domain.empty() ? s.appName : s.domain;
-        group.isDomain = !s.domain.empty();
-        group.seconds += s.end - s.start;
-    }
-    std::vector<SeenContext> result;
-    for (const auto& entry : groups) {
-        result.push_back(entry.second);
-    }
-    std::stable_sort(result.begin(), result.end(),
-                     [](const auto& a, const auto& b) { return a.seconds > b.seconds; });
-    result.resize(std::min(result.size(), limit));
-    return result;
-}
-
 template <typename Part> std::vector<Segment> parts(const std::vector<Segment>& rows, Part part)
 {
     std::vector<Segment> result;
@@ -336,6 +307,36 @@ TEST_F(ReportQueriesTest, NarrowReadsGiveWhatTheWholeRowsGiveToTheLastBit)
     const std::int64_t excluded = m_db.segments(day, midnight)[3].id;
     EXPECT_EQ(m_db.summarySegments(day, midnight, excluded),
               parts(m_db.segments(day, midnight, excluded), summaryPart));
+}
+
+// Rows written or rewritten by other statements than the tracker's insert: texts and kinds
+// changed in place, to texts seen before and never seen, and rows inserted by a copy.
+TEST_F(ReportQueriesTest, SeenContextsFollowEveryLaterWriteOfARowsTexts)
+{
+    const Date day = Calendar::date(1970, 1, 2);
+    insertMixedHistory(m_db, day);
+    const char* writes[] = {
+        // Contexts added after this one get ids far beyond those handed out so far.
+        "INSERT INTO contexts (id, domain, identifier, app_name)"
+        " VALUES (1000000000000, 'far.example', '', '');",
+        "UPDATE segments SET domain = 'fresh.example', kind = 'deep' WHERE id % 5 = 3;",
+        "UPDATE segments SET domain = '', kind = 'idle' WHERE id % 7 = 1;",
+        "UPDATE segments SET domain = '' WHERE id % 3 = 0;",
+        "UPDATE segments SET bundle_id = NULL WHERE id % 11 = 2;",
+        "UPDATE segments SET bundle_id = 'ORG.Example.Editor', app_name = 'Renamed'"
+        " WHERE id % 13 = 4;",
+        "UPDATE segments SET kind = 'shallow' WHERE kind = 'idle' AND id % 2 = 0;",
+        "INSERT INTO segments (start_ts, end_ts, bundle_id, app_name, domain, kind)"
+        " SELECT start_ts + 0.5, end_ts, bundle_id, app_name || ' copy', domain, kind"
+        " FROM segments WHERE id % 17 = 5;",
+    };
+    const Date from = day - 1800.5;
+    const Date to = Calendar::addingDays(day, 2) + 0.25;
+    for (const char* write : writes) {
+        m_db.execute(write);
+        const auto rows = m_db.segments(from, to);
+        EXPECT_EQ(m_db.seenContexts(from, to, -1), seenContextsOf(rows, rows.size())) << write;
+    }
 }
 
 TEST(FocusSessionEntry, OnTaskFormatted)

@@ -131,12 +131,14 @@ TEST_F(SegmentStorageTest, RenamingToNothingUnassignsAndRangeDeleteTakesOverlaps
     const auto row = m_db.segments(0, 1000)[0];
     EXPECT_EQ(std::tie(row.project, row.area), std::make_tuple(std::nullopt, std::nullopt));
 
-    m_db.insertSegment(segment(200, 300));
+    m_db.insertSegment(segment(200, 300, "Seen only then"));
     m_db.insertSegment(segment(300, 400));
     m_db.deleteSegments(150, 300);
     const auto left = m_db.segments(0, 1000);
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].start, 300);
+    EXPECT_EQ(raw("SELECT group_concat(app_name) FROM contexts;"), "Editor")
+        << "what was seen only in the deleted range is forgotten";
 
     m_db.execute("CREATE TRIGGER keep BEFORE DELETE ON segments"
                  " BEGIN SELECT RAISE(ABORT, 'kept'); END;");

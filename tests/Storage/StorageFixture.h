@@ -7,11 +7,45 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace kestrove {
+
+// The seen applications and sites worked out the plain way from whole rows (as segments()
+// gives them, clipped): keyed by domain, else by the lower-cased identifier, else the name.
+inline std::vector<SeenContext> seenContextsOf(const std::vector<Segment>& rows, std::size_t limit)
+{
+    std::map<std::string, SeenContext> groups;
+    for (const Segment& s : rows) {
+        if (s.kind == ContextKind::idle) {
+            continue;
+        }
+        std::string key = s.domain.empty() ? s.bundleID.value_or(s.appName) : s.domain;
+        if (s.domain.empty()) {
+            for (char& c : key) {
+                c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; // ASCII only
+            }
+        }
+        SeenContext& group = groups[key];
+        group.key = key;
+        group.displayName = s.domain.empty() ? s.appName : s.domain;
+        group.isDomain = !s.domain.empty();
+        group.seconds += s.end - s.start;
+    }
+    std::vector<SeenContext> result;
+    for (const auto& entry : groups) {
+        result.push_back(entry.second);
+    }
+    std::stable_sort(result.begin(), result.end(),
+                     [](const auto& a, const auto& b) { return a.seconds > b.seconds; });
+    result.resize(std::min(result.size(), limit));
+    return result;
+}
 
 // A database file in a fresh temporary folder, removed afterwards.
 class StorageTest : public ::testing::Test
