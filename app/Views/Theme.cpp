@@ -25,9 +25,9 @@ public:
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override
     {
-        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
-        if (!frame || frame->lineWidth <= 0 ||
-            (element != PE_PanelLineEdit && element != PE_FrameLineEdit)) {
+        const bool field = element == PE_PanelLineEdit || element == PE_FrameLineEdit;
+        const auto* frame = field ? qstyleoption_cast<const QStyleOptionFrame*>(option) : nullptr;
+        if (!frame || frame->lineWidth <= 0) {
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
         }
