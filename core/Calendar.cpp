@@ -6,6 +6,7 @@
 #include <cmath>
 #include <ctime>
 #include <memory>
+#include <optional>
 
 namespace kestrove::Calendar {
 
@@ -25,10 +26,12 @@ double fraction(Date date)
     return date - std::floor(date);
 }
 
-std::time_t makeTime(std::tm tm)
+// The offset from UTC in force at an instant, in seconds east.
+long offsetAt(std::time_t instant)
 {
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
+    std::tm tm{};
+    localtime_r(&instant, &tm);
+    return tm.tm_gmtoff;
 }
 
 } // namespace
@@ -49,41 +52,32 @@ Date date(int year, int month, int day, int hour, int minute, int second)
     wanted.tm_hour = hour;
     wanted.tm_min = minute;
     wanted.tm_sec = second;
+    // The wall time read as if it were UTC (out-of-range fields carry over, as mktime's do).
+    const std::time_t wall = timegm(&wanted);
 
-    // Try the time as standard time and as daylight time: mktime's guess for an ambiguous
-    // or missing local time is unspecified, so pick deliberately.
-    std::time_t best = -1;
-    bool found = false;
-    for (int isDst : {0, 1}) {
-        std::tm tm = wanted;
-        tm.tm_isdst = isDst;
-        const std::time_t t = std::mktime(&tm);
-        const std::tm back = localTm(static_cast<Date>(t));
-        const bool exact = back.tm_hour == hour && back.tm_min == minute &&
-                           back.tm_mday == tm.tm_mday && back.tm_sec == second;
-        if (exact && (!found || t < best)) {
-            best = t;
-            found = true;
+    // An instant shows this wall time when the offset in force at it is the one that maps it
+    // there. Zones change their offset at most once within a day or so, so the offsets a day
+    // either side give every candidate: two for a repeated time, where the first is taken.
+    // Picking from the offsets themselves avoids mktime, whose search for an instant with a
+    // requested daylight flag is slow in zones that have none.
+    tzset(); // a zone changed since the last call takes effect, as it would through mktime
+    std::optional<std::time_t> best;
+    for (const std::time_t probe : {wall - 86400, wall, wall + 86400}) {
+        const std::time_t candidate = wall - offsetAt(probe);
+        if (candidate + offsetAt(candidate) == wall && (!best || candidate < *best)) {
+            best = candidate;
         }
     }
-    if (found) {
-        return static_cast<Date>(best);
+    if (best) {
+        return static_cast<Date>(*best);
     }
     // Not a local time (skipped by a clock change): the first instant after the gap.
-    const std::time_t guess = makeTime(wanted);
-    std::time_t lo = guess - 3 * 3600;
-    std::time_t hi = guess + 3 * 3600;
-    std::tm target = wanted;
-    target.tm_isdst = 0;
-    // Compare local wall times as if they were UTC to find the first instant at or after it.
-    const std::time_t wantedWall = timegm(&target);
-    auto wallOf = [](std::time_t t) {
-        std::tm tm = localTm(static_cast<Date>(t));
-        return timegm(&tm);
-    };
+    auto wallOf = [](std::time_t t) { return t + offsetAt(t); };
+    std::time_t lo = wall - offsetAt(wall) - 3 * 3600;
+    std::time_t hi = wall - offsetAt(wall) + 3 * 3600;
     while (hi - lo > 1) {
         const std::time_t mid = lo + (hi - lo) / 2;
-        if (wallOf(mid) >= wantedWall) {
+        if (wallOf(mid) >= wall) {
             hi = mid;
         } else {
             lo = mid;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace kestrove;
 
 TEST(Calendar, DaysAreTwentyThreeAndTwentyFiveHoursAcrossClockChanges)
@@ -30,6 +32,25 @@ TEST(Calendar, SkippedTimesMoveForwardAndRepeatedTimesTakeTheFirst)
     EXPECT_EQ(skipped, Calendar::date(2026, 3, 29, 1, 59, 59) + 1);
     // 02:30 happens twice on 2026-10-25: the first is in summer time (UTC 00:30).
     EXPECT_EQ(Calendar::date(2026, 10, 25, 2, 30), 1792888200.0);
+}
+
+TEST(Calendar, EveryLocalTimeOfAYearMapsBackToItsInstant)
+{
+    // Zones without clock changes, with half-hour changes and with half-hour offsets.
+    for (const char* zone :
+         {"UTC", "Asia/Tokyo", "Australia/Lord_Howe", "America/St_Johns", "Europe/Berlin"}) {
+        ScopedTimeZone tz(zone);
+        for (Date t = 1767225600; t < 1767225600 + 366 * 86400; t += 1800) {
+            const DateComponents c = Calendar::components(t);
+            const Date back = Calendar::date(c.year, c.month, c.day, c.hour, c.minute, c.second);
+            const DateComponents d = Calendar::components(back);
+            // A repeated wall time gives its first instant.
+            EXPECT_TRUE(back == t || (back < t && t - back <= 2 * 3600)) << zone << " " << t;
+            EXPECT_EQ(std::tie(d.year, d.month, d.day, d.hour, d.minute),
+                      std::tie(c.year, c.month, c.day, c.hour, c.minute))
+                << zone << " " << t;
+        }
+    }
 }
 
 TEST(Calendar, FieldsAndTexts)
