@@ -45,7 +45,10 @@ void SessionEngine::secondTick()
     tickFocusTask(now);
     m_goal.setDeepWorkSecondsToday(liveDeepSecondsToday());
     m_goal.setTotalWorkSecondsToday(liveActiveSecondsToday());
-    if (now - m_lastSummaryCheck >= kCheckInterval) {
+    // The checks judge the day by its figures, so they wait until the day has been read once: a
+    // tick that comes first (the start's read is slow) would take the day for empty.
+    if (now - m_lastSummaryCheck >= kCheckInterval &&
+        m_todaySegments.dayStart() == Calendar::startOfDay(now)) {
         m_lastSummaryCheck = now;
         checkDailySummary(now);
         checkAssignNudge();

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
 using namespace kestrove;
 
 namespace {
@@ -89,6 +91,34 @@ TEST_F(SessionEngineTickTest, DailySummaryGoesOutOnceAtItsMinuteWithTheDaysFigur
     EXPECT_EQ(rig.prefs.string(SessionEngine::kLastSummaryPostedKey), "2026-03-10");
     rig.run(120);
     EXPECT_EQ(rig.notifications.posted.size(), 1u);
+}
+
+TEST_F(SessionEngineTickTest, DailySummaryWaitsForTheDaysFiguresAfterARestart)
+{
+    EngineRig rig(Calendar::date(2026, 3, 10, 9, 58, 0));
+    rig.prefs.setInteger(SessionEngine::kSummaryMinuteKey, 600);
+    rig.prefs.setBool(SessionEngine::kSummaryEnabledKey, false);
+    rig.show("com.jetbrains.clion");
+    rig.start();
+    rig.run(150);
+    rig.prefs.setBool(SessionEngine::kSummaryEnabledKey, true);
+    rig.restart();
+    rig.engine->start();
+    rig.engine->database().waitUntilIdle();
+    // The database is held while the start finishes, so the first tick comes before the day
+    // has been read.
+    std::promise<void> release;
+    rig.engine->database().run(
+        [held = release.get_future().share()](Database&) { held.wait(); });
+    rig.mainQueue.drain();
+    rig.scheduler.advance(1.0);
+    EXPECT_TRUE(rig.notifications.posted.empty());
+    EXPECT_FALSE(rig.prefs.string(SessionEngine::kLastSummaryPostedKey));
+    release.set_value();
+    rig.settle();
+    rig.run(1);
+    ASSERT_EQ(rig.notifications.posted.size(), 1u);
+    EXPECT_EQ(rig.notifications.posted[0].body, "2m of deep work");
 }
 
 TEST_F(SessionEngineTickTest, AssignNudgeAtExactly1800UnassignedSecondsAndOnlyOnce)
