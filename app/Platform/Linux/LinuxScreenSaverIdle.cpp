@@ -24,7 +24,10 @@ bool LinuxScreenSaverIdle::ensureConnected()
         return true;
     }
     m_followed.reset();
+    m_working = false;
     m_syncEventBase = -1;
+    m_pauseAlarm = 0;
+    m_inputAlarm = 0;
     if (!m_connection.open()) {
         return false;
     }
@@ -35,8 +38,29 @@ bool LinuxScreenSaverIdle::ensureConnected()
     return true;
 }
 
-// An alarm that fires whenever the IDLETIME counter falls from at least the follow-from value
-// to below it: input after such a pause. It stays armed for the connection's life.
+namespace {
+
+// An alarm on `counter` at `value` milliseconds that reports each crossing of the kind given
+// and stays armed for the connection's life.
+XSyncAlarm createAlarm(Display* display, XSyncCounter counter, XSyncTestType test, int value)
+{
+    XSyncAlarmAttributes attributes{};
+    attributes.trigger.counter = counter;
+    attributes.trigger.value_type = XSyncAbsolute;
+    XSyncIntToValue(&attributes.trigger.wait_value, value);
+    attributes.trigger.test_type = test;
+    XSyncIntToValue(&attributes.delta, 0);
+    attributes.events = True;
+    return XSyncCreateAlarm(display,
+                            XSyncCACounter | XSyncCAValueType | XSyncCAValue | XSyncCATestType |
+                                XSyncCADelta | XSyncCAEvents,
+                            &attributes);
+}
+
+} // namespace
+
+// Two alarms on the IDLETIME counter at the follow-from value: one as it rises to it (a pause),
+// one as it falls below it (input after a pause).
 void LinuxScreenSaverIdle::watchInput()
 {
     Display* display = m_connection.display();
@@ -62,33 +86,34 @@ void LinuxScreenSaverIdle::watchInput()
     if (idleCounter == 0) {
         return;
     }
-    XSyncAlarmAttributes attributes{};
-    attributes.trigger.counter = idleCounter;
-    attributes.trigger.value_type = XSyncAbsolute;
-    XSyncIntToValue(&attributes.trigger.wait_value, m_followFromMilliseconds);
-    attributes.trigger.test_type = XSyncNegativeTransition;
-    XSyncIntToValue(&attributes.delta, 0);
-    attributes.events = True;
     const LinuxX11Connection::ErrorTrap trap(m_connection);
-    XSyncCreateAlarm(display,
-                     XSyncCACounter | XSyncCAValueType | XSyncCAValue | XSyncCATestType |
-                         XSyncCADelta | XSyncCAEvents,
-                     &attributes);
+    const XSyncAlarm pause =
+        createAlarm(display, idleCounter, XSyncPositiveTransition, m_followFromMilliseconds);
+    const XSyncAlarm input =
+        createAlarm(display, idleCounter, XSyncNegativeTransition, m_followFromMilliseconds);
     XSync(display, False);
-    if (!trap.failed()) {
+    if (!trap.failed() && pause != 0 && input != 0) {
         m_syncEventBase = eventBase;
+        m_pauseAlarm = pause;
+        m_inputAlarm = input;
     }
 }
 
-// Takes the alarms that arrived, without waiting: any of them ends the idle time being followed.
+// Takes the alarms that arrived, without waiting; the last one says what holds now. One that
+// came before the latest answer costs at most one more question.
 void LinuxScreenSaverIdle::readEvents()
 {
     Display* display = m_connection.display();
     while (!m_connection.isLost() && XPending(display)) {
         XEvent event;
         XNextEvent(display, &event);
-        if (event.type == m_syncEventBase + XSyncAlarmNotify) {
+        if (event.type != m_syncEventBase + XSyncAlarmNotify) {
+            continue;
+        }
+        const XSyncAlarm alarm = reinterpret_cast<const XSyncAlarmNotifyEvent&>(event).alarm;
+        if (alarm == m_inputAlarm || alarm == m_pauseAlarm) {
             m_followed.reset();
+            m_working = alarm == m_inputAlarm;
         }
     }
 }
@@ -106,12 +131,19 @@ std::optional<double> LinuxScreenSaverIdle::query()
     if (!ok) {
         return std::nullopt;
     }
-    // Input after an answer this long crosses the alarm's value, so the clock may carry it on.
-    if (m_syncEventBase >= 0 &&
-        milliseconds > static_cast<unsigned long>(m_followFromMilliseconds)) {
-        m_followed.emplace(static_cast<double>(milliseconds) / 1000.0, SteadyClock::now());
+    const double seconds = static_cast<double>(milliseconds) / 1000.0;
+    if (m_syncEventBase >= 0) {
+        // Input after an answer this long crosses the input alarm's value, so the clock may
+        // carry it on; a shorter one is the user at work until the pause alarm says otherwise.
+        if (milliseconds > static_cast<unsigned long>(m_followFromMilliseconds)) {
+            m_followed.emplace(seconds, SteadyClock::now());
+            m_working = false;
+        } else {
+            m_working = true;
+            return 0.0;
+        }
     }
-    return static_cast<double>(milliseconds) / 1000.0;
+    return seconds;
 }
 
 std::optional<double> LinuxScreenSaverIdle::idleSeconds()
@@ -124,13 +156,19 @@ std::optional<double> LinuxScreenSaverIdle::idleSeconds()
         return std::nullopt;
     }
     readEvents();
-    if (m_followed && !m_connection.isLost()) {
-        const std::chrono::duration<double> since = SteadyClock::now() - m_followed->second;
-        return m_followed->first + since.count();
+    if (!m_connection.isLost()) {
+        if (m_working) {
+            return 0.0;
+        }
+        if (m_followed) {
+            const std::chrono::duration<double> since = SteadyClock::now() - m_followed->second;
+            return m_followed->first + since.count();
+        }
     }
     const auto seconds = query();
     if (!seconds) {
         m_followed.reset();
+        m_working = false;
         m_connection.close();
         return std::nullopt;
     }
