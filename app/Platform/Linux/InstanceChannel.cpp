@@ -3,11 +3,13 @@
 #include "Platform/Log.h"
 
 #include <QDataStream>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QStringList>
+#include <QThread>
 
 #include <chrono>
 
@@ -20,6 +22,7 @@ namespace {
 const Log kLog("app");
 // One message: the arguments as a string list; the answer: one byte once they were taken.
 constexpr char kTaken = '1';
+constexpr unsigned long kConnectRetryMilliseconds = 50;
 // A message larger than this is not one of ours.
 constexpr qint64 kMaxMessage = 64 * 1024;
 // The first element of a request; no link or argument of a second start begins so.
@@ -162,10 +165,19 @@ InstanceChannel::request(const std::vector<std::string>& request, const std::str
 bool InstanceChannel::send(const std::vector<std::string>& arguments, const std::string& socketPath,
                            int timeoutMs)
 {
+    // An instance that is itself starting takes its lock before it listens: until the time-out
+    // a missing or refusing socket is tried again.
+    const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
-    socket.connectToServer(QString::fromStdString(socketPath));
-    if (!socket.waitForConnected(timeoutMs)) {
-        return false;
+    while (true) {
+        socket.connectToServer(QString::fromStdString(socketPath));
+        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
+            break;
+        }
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QThread::msleep(kConnectRetryMilliseconds);
     }
     QStringList list;
     for (const std::string& argument : arguments) {

@@ -1,7 +1,9 @@
 #include "Platform/Linux/SingleInstanceGuard.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 
 #include <cstdlib>
 #include <sys/stat.h>
@@ -49,9 +51,17 @@ SingleInstanceGuard::Outcome SingleInstanceGuard::acquire()
 
 std::optional<std::int64_t> SingleInstanceGuard::holderProcessID() const
 {
-    qint64 pid = 0;
-    if (m_outcome != Outcome::heldElsewhere || !m_lock.getLockInfo(&pid, nullptr, nullptr)) {
+    if (m_outcome != Outcome::heldElsewhere) {
         return std::nullopt;
+    }
+    // A holder that has only just made its file writes its process into it a moment later.
+    const QDeadlineTimer deadline(kHolderWriteMilliseconds);
+    qint64 pid = 0;
+    while (!m_lock.getLockInfo(&pid, nullptr, nullptr)) {
+        if (deadline.hasExpired()) {
+            return std::nullopt;
+        }
+        QThread::msleep(10);
     }
     return pid;
 }

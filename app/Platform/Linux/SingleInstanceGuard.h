@@ -27,6 +27,9 @@ public:
     };
 
     static constexpr const char* kLockFileName = "kestrove.lock";
+    // How long a file without its holder's process is read again before the process is left
+    // unnamed.
+    static constexpr int kHolderWriteMilliseconds = 1000;
 
     // In $XDG_RUNTIME_DIR, the user's private folder for the session; beside the database
     // when that is not set, not absolute or not a folder.

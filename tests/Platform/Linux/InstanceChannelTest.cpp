@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <future>
+#include <thread>
 
 using namespace kestrove;
 
@@ -52,6 +53,25 @@ TEST(InstanceChannelTest, ASecondStartHandsItsArgumentsToTheFirst)
         EXPECT_EQ(received.back(), message);
     }
     EXPECT_EQ(received.size(), 3u);
+}
+
+TEST(InstanceChannelTest, ASendWaitsForAnInstanceThatIsStillStarting)
+{
+    testing_support::ensureApplication();
+    TemporaryFolder folder;
+    const std::string path = folder.path + "/kestrove.socket";
+    auto sent = std::async(std::launch::async,
+                           [&] { return InstanceChannel::send({"kestrove://week"}, path); });
+    // The instance listens only once the send has found nobody.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    InstanceChannel channel(path);
+    std::vector<std::string> received;
+    channel.onMessage = [&](const std::vector<std::string>& arguments) { received = arguments; };
+    ASSERT_TRUE(channel.listen());
+    ASSERT_TRUE(spinUntil(
+        [&] { return sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_TRUE(sent.get());
+    EXPECT_EQ(received, std::vector<std::string>{"kestrove://week"});
 }
 
 TEST(InstanceChannelTest, NobodyListeningIsAFailedSend)

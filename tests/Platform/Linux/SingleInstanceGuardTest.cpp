@@ -3,6 +3,8 @@
 #include "DesktopTestSupport.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QLockFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -16,6 +18,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -93,6 +96,33 @@ TEST(SingleInstanceGuardTest, ALiveHolderKeepsTheLockHoweverOldItIsAndALeftOneIs
     SingleInstanceGuard blocked(QString::fromStdString(folder.path + "/file/kestrove.lock"));
     EXPECT_EQ(blocked.acquire(), Outcome::failed);
     EXPECT_EQ(blocked.refusal().rfind("cannot take the lock that keeps a second Kestrove", 0), 0u);
+}
+
+TEST(SingleInstanceGuardTest, AHolderThatHasNotWrittenItsFileYetIsWaitedFor)
+{
+    ensureApplication();
+    TemporaryFolder folder;
+    // What a holder writes into its file, taken from a lock of this process.
+    const QString model = QString::fromStdString(folder.path + "/model.lock");
+    QByteArray written;
+    {
+        QLockFile lock(model);
+        ASSERT_TRUE(lock.tryLock(0));
+        QFile file(model);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        written = file.readAll();
+    }
+    // The holder has made its file and writes into it a moment later.
+    const std::string path = folder.path + "/kestrove.lock";
+    std::ofstream(path).flush();
+    SingleInstanceGuard second(QString::fromStdString(path));
+    ASSERT_EQ(second.acquire(), Outcome::heldElsewhere);
+    std::thread holder([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::ofstream(path, std::ios::binary) << written.toStdString();
+    });
+    EXPECT_EQ(second.holderProcessID(), ::getpid());
+    holder.join();
 }
 
 // The program itself, started under the test desktop with folders of its own.
