@@ -73,8 +73,9 @@ Date date(int year, int month, int day, int hour, int minute, int second)
     }
     // Not a local time (skipped by a clock change): the first instant after the gap.
     auto wallOf = [](std::time_t t) { return t + offsetAt(t); };
-    std::time_t lo = wall - offsetAt(wall) - 3 * 3600;
-    std::time_t hi = wall - offsetAt(wall) + 3 * 3600;
+    const std::time_t around = wall - offsetAt(wall);
+    std::time_t lo = around - 3 * 3600;
+    std::time_t hi = around + 3 * 3600;
     while (hi - lo > 1) {
         const std::time_t mid = lo + (hi - lo) / 2;
         if (wallOf(mid) >= wall) {
